@@ -1,0 +1,72 @@
+#include "app/player.h"
+
+#include "app/app_context.h"
+#include "app/clock.h"
+#include "app/container_startup.h"
+#include "app/display_device.h"
+#include "app/main_window.h"
+#include "archive/archive_access.h"
+#include "archive/resource_archive.h"
+#include "platform/shell/shell.h"
+#include "script/scripter.h"
+
+namespace {
+struct ModuleTag {
+} moduleTag;
+} // namespace
+
+void runStartup()
+{
+    appContext.instance = reinterpret_cast<HINSTANCE>(&moduleTag);
+    openDemoArchive(shell().moduleFileName());
+    // Flash movies need no control hosting here: the movie stand-in reads files itself.
+    askFullScreen();
+    createMainWindow();
+    if (appContext.fullScreen) shell().showCursor(false);
+    startDeviceAndScript();
+}
+
+void startDeviceAndScript()
+{
+    createDisplayDevice();
+    appContext.scripter = std::make_unique<Scripter>(appContext.device, kScreenWidth, kScreenHeight, &readClockMs);
+    appContext.scripter->loadScript("demo.psc", 0.0f);
+    startClock();
+}
+
+void runFrame()
+{
+    MSG message;
+    if (shell().peekMessage(&message)) {
+        shell().translateMessage(message);
+        shell().dispatchMessage(message);
+    }
+    appContext.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 127);
+    if (appContext.scripter && appContext.scripter->update()) appContext.quitRequested = true;
+    appContext.device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+void runFrameLoop()
+{
+    while (!appContext.quitRequested) runFrame();
+}
+
+int runShutdown()
+{
+    appContext.scripter.reset();
+    safeRelease(appContext.device);
+    safeRelease(appContext.direct3d);
+    if (appContext.fullScreen) shell().showCursor(true);
+    destroyMainWindow();
+    setTheArchive(nullptr);
+    if (appContext.archive) appContext.archive->close();
+    appContext.archive.reset();
+    return 0;
+}
+
+int runPlayer()
+{
+    runStartup();
+    runFrameLoop();
+    return runShutdown();
+}
