@@ -66,6 +66,9 @@ int SdlShell::showMessageBox(const std::string& caption, const std::string& text
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     if ((style & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
 
+    // With the video subsystem up SDL draws its own box on X11; without it SDL only tries an
+    // external dialog helper, which may be missing.
+    ensureVideo();
     const SDL_MessageBoxData data = {flags, nullptr, caption.c_str(), text.c_str(), count, buttons, nullptr};
     int pressed = -1;
     if (SDL_ShowMessageBox(&data, &pressed) != 0) {

@@ -1,0 +1,113 @@
+// Lookup compares the hash before the name, walking the entries; names are never normalised.
+#include "archive/resource_archive.h"
+
+#include "archive/binary_file.h"
+#include "archive/block_codec.h"
+#include "archive/container_reader.h"
+#include "archive/name_hash.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool ResourceArchive::open(const std::string& path)
+{
+    return openAt(path, 0);
+}
+
+bool ResourceArchive::openAt(const std::string& path, std::uint32_t offset)
+{
+    std::optional<ContainerDirectory> directory = readContainerDirectory(path, offset);
+    if (!directory)
+        return false;
+    const std::size_t source = sources_.size();
+    sources_.push_back({path, directory->base});
+    for (DirectoryRecord& record : directory->records) {
+        ArchiveEntry entry{std::move(record.name), record.filterId, record.declaredSize, record.position, 0, source};
+        entry.nameHash = archiveNameHash(entry.name);
+        const std::size_t existing = indexOf(entry.name);
+        if (existing != notFound)
+            entries_[existing] = std::move(entry); // the later record wins
+        else
+            entries_.push_back(std::move(entry));
+    }
+    return true;
+}
+
+std::size_t ResourceArchive::indexOf(const std::string& name) const
+{
+    const std::uint32_t hash = archiveNameHash(name);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].nameHash == hash && entries_[i].name == name)
+            return i;
+    }
+    return notFound;
+}
+
+const ResourceArchive::ArchiveEntry* ResourceArchive::find(const std::string& name) const
+{
+    const std::size_t index = indexOf(name);
+    return index == notFound ? nullptr : &entries_[index];
+}
+
+bool ResourceArchive::contains(const std::string& name) const
+{
+    return find(name) != nullptr;
+}
+
+std::uint32_t ResourceArchive::entrySize(const std::string& name) const
+{
+    const ArchiveEntry* entry = find(name);
+    return entry ? entry->declaredSize : 0;
+}
+
+std::optional<std::vector<std::uint8_t>> ResourceArchive::decodeEntry(const ArchiveEntry& entry) const
+{
+    const ArchiveSource& source = sources_[entry.source];
+    std::optional<BinaryFile> file = BinaryFile::open(source.path);
+    if (!file)
+        return std::nullopt;
+    std::optional<StoredBlock> stored = readStoredBlock(*file, source.base + entry.position);
+    if (!stored)
+        return std::nullopt;
+    file.reset();
+    std::optional<FilterBytes> decoded = decodeBlock(stored->view(), entry.filterId);
+    stored.reset();
+    // A block that decodes short of its declared size is damaged; a longer one is cut.
+    if (!decoded || decoded->size() < entry.declaredSize)
+        return std::nullopt;
+    decoded->resize(entry.declaredSize);
+    return decoded;
+}
+
+std::optional<std::vector<std::uint8_t>> ResourceArchive::read(const std::string& name) const
+{
+    std::uint32_t size = 0;
+    return read(name, size);
+}
+
+std::optional<std::vector<std::uint8_t>> ResourceArchive::read(const std::string& name, std::uint32_t& size) const
+{
+    size = 0;
+    const ArchiveEntry* entry = find(name);
+    if (!entry)
+        return std::nullopt;
+    size = entry->declaredSize;
+    return decodeEntry(*entry);
+}
+
+std::uint32_t ResourceArchive::readInto(const std::string& name, void* destination, std::uint32_t capacity) const
+{
+    const std::optional<std::vector<std::uint8_t>> data = read(name);
+    if (!data)
+        return 0;
+    const std::uint32_t count = std::min<std::uint32_t>(static_cast<std::uint32_t>(data->size()), capacity);
+    if (count)
+        std::memcpy(destination, data->data(), count);
+    return count;
+}
+
+void ResourceArchive::close()
+{
+    entries_.clear();
+    sources_.clear();
+}

@@ -1,0 +1,28 @@
+// Current-context bookkeeping shared by the EGL and SDL contexts.
+#include "platform/d3d9/gl/gl_context.h"
+
+#include "platform/d3d9/gl/gl_diagnostics.h"
+#include "platform/d3d9/gl/gl_state_cache.h"
+
+#include <epoxy/gl.h>
+
+GlContext* GlContext::current_ = nullptr;
+
+GlContext::GlContext() = default;
+
+GlContext::~GlContext() = default;
+
+void GlContext::contextReady()
+{
+    current_ = this;
+    cache_ = std::make_unique<GlStateCache>();
+    installGlDebugOutput();
+    // Direct3D's conventions: depth 0..1, and NDC y = +1 lands on framebuffer row 0, so every
+    // framebuffer object holds its image top row first, like a Direct3D surface.
+    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+    glFrontFace(GL_CW);
+    glDisable(GL_DITHER);
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+}

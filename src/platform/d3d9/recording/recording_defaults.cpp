@@ -1,0 +1,118 @@
+// The default tables of the recording device.
+#include "platform/d3d9/recording/recording_defaults.h"
+
+DWORD defaultRenderState(DWORD state, bool autoDepthStencil)
+{
+    switch (state) {
+    case D3DRS_ZENABLE: return autoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
+    case D3DRS_FILLMODE: return D3DFILL_SOLID;
+    case D3DRS_SHADEMODE: return D3DSHADE_GOURAUD;
+    case D3DRS_ZWRITEENABLE: return TRUE;
+    case D3DRS_LASTPIXEL: return TRUE;
+    case D3DRS_SRCBLEND: return D3DBLEND_ONE;
+    case D3DRS_DESTBLEND: return D3DBLEND_ZERO;
+    case D3DRS_CULLMODE: return D3DCULL_CCW;
+    case D3DRS_ZFUNC: return D3DCMP_LESSEQUAL;
+    case D3DRS_ALPHAFUNC: return D3DCMP_ALWAYS;
+    case D3DRS_STENCILFAIL:
+    case D3DRS_STENCILZFAIL:
+    case D3DRS_STENCILPASS: return D3DSTENCILOP_KEEP;
+    case D3DRS_STENCILFUNC: return D3DCMP_ALWAYS;
+    case D3DRS_STENCILMASK:
+    case D3DRS_STENCILWRITEMASK:
+    case D3DRS_TEXTUREFACTOR: return 0xFFFFFFFFu;
+    case D3DRS_CLIPPING:
+    case D3DRS_LIGHTING:
+    case D3DRS_COLORVERTEX:
+    case D3DRS_LOCALVIEWER: return TRUE;
+    case D3DRS_DIFFUSEMATERIALSOURCE: return D3DMCS_COLOR1;
+    case D3DRS_SPECULARMATERIALSOURCE: return D3DMCS_COLOR2;
+    case D3DRS_AMBIENTMATERIALSOURCE:
+    case D3DRS_EMISSIVEMATERIALSOURCE: return D3DMCS_MATERIAL;
+    case D3DRS_POINTSIZE:
+    case D3DRS_POINTSIZE_MIN:
+    case D3DRS_POINTSCALE_A: return d3dFloatBits(1.0f);
+    case D3DRS_POINTSCALE_B:
+    case D3DRS_POINTSCALE_C: return d3dFloatBits(0.0f);
+    case D3DRS_POINTSIZE_MAX: return d3dFloatBits(64.0f);
+    case D3DRS_COLORWRITEENABLE: return 0x0000000Fu;
+    case D3DRS_BLENDOP: return D3DBLENDOP_ADD;
+    default: return 0;
+    }
+}
+
+DWORD defaultTextureStageState(DWORD stage, DWORD type)
+{
+    switch (type) {
+    case D3DTSS_COLOROP: return stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+    case D3DTSS_ALPHAOP: return stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+    case D3DTSS_COLORARG1:
+    case D3DTSS_ALPHAARG1: return D3DTA_TEXTURE;
+    case D3DTSS_COLORARG2:
+    case D3DTSS_ALPHAARG2:
+    case D3DTSS_COLORARG0:
+    case D3DTSS_ALPHAARG0:
+    case D3DTSS_RESULTARG: return D3DTA_CURRENT;
+    case D3DTSS_TEXCOORDINDEX: return stage;
+    default: return 0;
+    }
+}
+
+DWORD defaultSamplerState(DWORD type)
+{
+    switch (type) {
+    case D3DSAMP_ADDRESSU:
+    case D3DSAMP_ADDRESSV:
+    case D3DSAMP_ADDRESSW: return D3DTADDRESS_WRAP;
+    case D3DSAMP_MAGFILTER:
+    case D3DSAMP_MINFILTER: return D3DTEXF_POINT;
+    case D3DSAMP_MAXANISOTROPY: return 1;
+    default: return 0;
+    }
+}
+
+D3DMATRIX identityMatrix()
+{
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    return m;
+}
+
+D3DLIGHT9 defaultLight()
+{
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+    light.Direction = {0.0f, 0.0f, 1.0f};
+    return light;
+}
+
+D3DCAPS9 recordingDefaultCaps()
+{
+    D3DCAPS9 caps{};
+    caps.DeviceType = D3DDEVTYPE_HAL;
+    caps.DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT;
+    caps.PrimitiveMiscCaps = D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW |
+                             D3DPMISCCAPS_COLORWRITEENABLE | D3DPMISCCAPS_BLENDOP;
+    caps.TextureCaps = D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
+    caps.TextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 |
+                         D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X |
+                         D3DTEXOPCAPS_ADD | D3DTEXOPCAPS_SUBTRACT | D3DTEXOPCAPS_ADDSMOOTH |
+                         D3DTEXOPCAPS_MULTIPLYADD | D3DTEXOPCAPS_LERP;
+    caps.VertexProcessingCaps = D3DVTXPCAPS_TEXGEN | D3DVTXPCAPS_MATERIALSOURCE7 |
+                                D3DVTXPCAPS_DIRECTIONALLIGHTS | D3DVTXPCAPS_POSITIONALLIGHTS |
+                                D3DVTXPCAPS_LOCALVIEWER | D3DVTXPCAPS_TEXGEN_SPHEREMAP;
+    caps.MaxTextureWidth = 8192;
+    caps.MaxTextureHeight = 8192;
+    caps.MaxTextureBlendStages = D3D_MAX_STAGES;
+    caps.MaxSimultaneousTextures = D3D_MAX_STAGES;
+    caps.MaxActiveLights = D3D_MAX_LIGHTS;
+    caps.MaxPointSize = 8192.0f;
+    caps.MaxPrimitiveCount = 0xFFFFF;
+    caps.MaxVertexIndex = 0xFFFFF;
+    caps.MaxStreams = 16;
+    caps.MaxStreamStride = 508;
+    caps.VertexShaderVersion = D3DVS_VERSION(2, 0);
+    caps.PixelShaderVersion = D3DPS_VERSION(2, 0);
+    return caps;
+}

@@ -1,0 +1,187 @@
+// A Direct3D 9 device that draws nothing: it keeps every state with Direct3D's defaults,
+// owns real memory-backed resources and logs every call as one trace line (see
+// docs/trace-format.md), so tests can see exactly what code under test asked of the device.
+#pragma once
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/recording/recording_resources.h"
+
+#include <array>
+#include <cstddef>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+class TraceLine;
+
+class RecordingDevice final : public IDirect3DDevice9 {
+public:
+    static constexpr DWORD kSamplers = 16;
+    static constexpr DWORD kStreams = 16;
+
+    // One reference; Release deletes. autoDepthFormat D3DFMT_UNKNOWN means no automatic
+    // depth-stencil surface (ZENABLE then starts FALSE).
+    RecordingDevice(UINT width, UINT height, D3DFORMAT format, D3DFORMAT autoDepthFormat = D3DFMT_D24S8);
+
+    struct StreamBinding {
+        IDirect3DVertexBuffer9* buffer = nullptr;
+        UINT offset = 0;
+        UINT stride = 0;
+    };
+
+    // ---- what tests look at
+    DWORD renderState(D3DRENDERSTATETYPE state) const;
+    DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const;
+    DWORD samplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const;
+    D3DMATRIX transform(D3DTRANSFORMSTATETYPE type) const;
+    IDirect3DBaseTexture9* texture(DWORD stage) const;
+    const D3DVIEWPORT9& viewport() const { return viewport_; }
+    const RECT& scissorRect() const { return scissor_; }
+    const D3DMATERIAL9& material() const { return material_; }
+    // Null when the index was never set (nor enabled).
+    const D3DLIGHT9* light(DWORD index) const;
+    bool lightEnabled(DWORD index) const;
+    StreamBinding streamSource(UINT stream) const;
+    IDirect3DIndexBuffer9* indices() const { return indices_; }
+    DWORD fvf() const { return fvf_; }
+    RecordingSurface* renderTarget() const { return renderTarget_; }
+    RecordingSurface* depthStencil() const { return depthStencil_; }
+    RecordingSurface* backBuffer() const { return backBuffer_; }
+    bool inScene() const { return inScene_; }
+    unsigned presentCount() const { return presents_; }
+    unsigned drawCount() const { return draws_; }
+
+    D3DCAPS9& caps() { return caps_; }
+    const D3DCAPS9& caps() const { return caps_; }
+
+    // Beyond this many bytes of live resource memory, creation fails with
+    // D3DERR_OUTOFVIDEOMEMORY (lets tests exercise that path; keeps fuzzing bounded).
+    void setMemoryLimit(std::size_t bytes) { memoryLimit_ = bytes; }
+    std::size_t memoryInUse() const { return memoryInUse_; }
+
+    // ---- the call log
+    const std::vector<std::string>& calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
+    // Lines whose call name (first word) is `name`.
+    std::size_t countCalls(std::string_view name) const;
+    // Off: lines go only to the trace stream (long recordings).
+    void setKeepCalls(bool keep) { keepCalls_ = keep; }
+    // The trace's first line: "Device width height backBufferFormat depthFormat".
+    std::string traceHeader() const;
+    // Writes the header, then every later call as it happens (null stops).
+    void setTraceStream(std::ostream* stream);
+    // Header plus the kept calls.
+    void writeTrace(std::ostream& out) const;
+
+    // ---- IUnknown
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override;
+
+    // ---- IDirect3DDevice9
+    HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+    HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                    const void* dirtyRegion) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT SetScissorRect(const RECT* rect) override;
+    HRESULT GetScissorRect(RECT* rect) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT GetMaterial(D3DMATERIAL9* material) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
+    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                        IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
+    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                      DWORD multiSampleQuality, BOOL discard, IDirect3DSurface9** surface,
+                                      HANDLE* sharedHandle) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                               HANDLE* sharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle) override;
+    HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) override;
+    HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
+    HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
+    HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
+    HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override;
+    HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destSurface) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offsetInBytes, UINT stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer9* indexBuffer) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT GetFVF(DWORD* fvf) override;
+    HRESULT SetVertexShader(IDirect3DVertexShader9* shader) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int baseVertexIndex, UINT minVertexIndex, UINT numVertices,
+                                 UINT startIndex, UINT primitiveCount) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
+                            UINT vertexStride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices,
+                                   UINT primitiveCount, const void* indexData, D3DFORMAT indexFormat,
+                                   const void* vertexData, UINT vertexStride) override;
+
+    // ---- used by the recording resources
+    void log(const TraceLine& line);
+    unsigned handleOf(RecordingResource* resource);
+    void retire(RecordingResource* resource, std::size_t bytes);
+    bool reserveMemory(std::size_t bytes);
+
+private:
+    ~RecordingDevice() override;
+    void resetViewportTo(const RecordingSurface& surface);
+    template <typename T>
+    void rebind(T*& slot, T* object);
+
+    ULONG refs_ = 1;
+    D3DCAPS9 caps_;
+    D3DFORMAT autoDepthFormat_;
+    std::array<DWORD, D3DRS_STATE_COUNT> renderStates_{};
+    std::array<std::array<DWORD, D3DTSS_STATE_COUNT>, D3D_MAX_STAGES> stageStates_{};
+    std::array<std::array<DWORD, D3DSAMP_STATE_COUNT>, kSamplers> samplerStates_{};
+    std::map<DWORD, D3DMATRIX> transforms_;
+    D3DVIEWPORT9 viewport_{};
+    RECT scissor_{};
+    D3DMATERIAL9 material_{};
+    std::map<DWORD, D3DLIGHT9> lights_;
+    std::map<DWORD, bool> lightEnabled_;
+    std::array<RecordingTexture*, kSamplers> textures_{};
+    std::array<RecordingVertexBuffer*, kStreams> streamBuffers_{};
+    std::array<UINT, kStreams> streamOffsets_{};
+    std::array<UINT, kStreams> streamStrides_{};
+    RecordingIndexBuffer* indices_ = nullptr;
+    DWORD fvf_ = 0;
+    RecordingSurface* backBuffer_ = nullptr;
+    RecordingSurface* autoDepth_ = nullptr;
+    RecordingSurface* renderTarget_ = nullptr;
+    RecordingSurface* depthStencil_ = nullptr;
+    bool inScene_ = false;
+    unsigned presents_ = 0;
+    unsigned draws_ = 0;
+
+    std::vector<std::string> calls_;
+    bool keepCalls_ = true;
+    std::ostream* traceStream_ = nullptr;
+    unsigned nextHandle_ = 1;
+    bool destroying_ = false;
+    std::unordered_set<RecordingResource*> live_;
+    std::size_t memoryLimit_ = std::size_t(1) << 31;
+    std::size_t memoryInUse_ = 0;
+};

@@ -1,0 +1,46 @@
+// Script text from the process-wide archive, falling back to the disk.
+#include "archive/archive_access.h"
+#include "archive/resource_archive.h"
+#include "script/script_source.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+std::optional<std::string> readFromArchive(const ResourceArchive& archive, const std::string& name) {
+    const std::uint32_t size = archive.entrySize(name);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    const std::uint32_t read = archive.readInto(name, text.data(), size);
+    text.resize(read < size ? read : size);
+    return text;
+}
+
+std::optional<std::string> readFromDisk(const std::string& name) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"), &std::fclose);
+    if (!file) return std::nullopt;
+    std::string text;
+    char buffer[16384];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, count);
+    return crlfToLf(std::move(text));
+}
+
+}  // namespace
+
+std::string crlfToLf(std::string text) {
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < text.size(); ++in) {
+        if (text[in] == '\r' && in + 1 < text.size() && text[in + 1] == '\n') continue;
+        text[out++] = text[in];
+    }
+    text.resize(out);
+    return text;
+}
+
+std::optional<std::string> ArchiveOrDiskScriptSource::read(const std::string& fileName) {
+    if (const ResourceArchive* archive = theArchive(); archive && archive->contains(fileName)) {
+        return readFromArchive(*archive, fileName);
+    }
+    return readFromDisk(fileName);
+}

@@ -1,0 +1,15 @@
+// The load scene command.
+#include "script/commands/load_scene.h"
+
+#include "scene/scene_graph.h"
+#include "script/scripter.h"
+
+#include <memory>
+
+bool LoadScene::execute(float) {
+    scripter_.removeScene(slot);
+    auto scene = std::make_unique<SceneGraph>(scripter_.device());
+    scene->load(file);
+    scripter_.putScene(slot, std::move(scene));
+    return true;
+}

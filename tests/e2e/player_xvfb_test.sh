@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# Drives the real demoplayer under Xvfb: the start-up question is answered by clicking its
+# buttons, the window is checked with xwininfo, and the run is ended with Escape or a close
+# request. Usage: player_xvfb_test.sh DEMOPLAYER X11_CLOSE_REQUEST
+set -u
+
+player="$1"
+close_request="$2"
+failures=0
+work="$(mktemp -d)"
+trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+# A free display number and a screen bigger than the windowed size.
+for n in $(seq 91 140); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] || break
+done
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$n"
+unset WAYLAND_DISPLAY
+export SDL_AUDIODRIVER=dummy
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+# geometry WINDOW_NAME -> "id x y width height" of the first window with that name, if any
+geometry() {
+    xwininfo -name "$1" 2>/dev/null | awk '
+        /Window id:/ {id=$4}
+        /Absolute upper-left X:/ {x=$4}
+        /Absolute upper-left Y:/ {y=$4}
+        /Width:/ {w=$2}
+        /Height:/ {h=$2}
+        END {if (id != "") print id, x, y, w, h}'
+}
+
+# wait_for WIDTH_TEST -> waits until a "Demo" window passes the awk condition on w and h
+wait_for() {
+    local condition="$1" g
+    for _ in $(seq 100); do
+        g="$(geometry Demo)"
+        if [[ -n "$g" ]] && echo "$g" | awk "{w=\$4; h=\$5; exit !($condition)}"; then
+            echo "$g"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# click_button BOX_GEOMETRY INDEX COUNT: the box's buttons sit in one centred row near its
+# bottom edge, 90 pixels apart.
+click_button() {
+    local id x y w h index="$2" count="$3"
+    read -r id x y w h <<<"$1"
+    local offset=$(( (2 * index - (count - 1)) * 45 ))
+    xdotool mousemove $((x + w / 2 + offset)) $((y + h - 27)) click 1
+}
+
+answer_question() {
+    local box
+    box="$(wait_for 'w < 600 && h < 300')" || { fail "no question box appeared"; return 1; }
+    sleep 0.5
+    click_button "$box" "$1" 3
+}
+
+wait_exit() { # PID SECONDS -> exit code, or 124 after the time limit
+    local pid="$1" limit="$2"
+    for _ in $(seq $((limit * 10))); do
+        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; return $?; fi
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 124
+}
+
+mkdir -p "$work/long" "$work/empty"
+printf 'wait 600000\n' >"$work/long/demo.psc"
+
+# No: an 800 x 600 window titled "Demo"; other keys do nothing; Escape ends with 0.
+(cd "$work/long" && exec "$player") 2>"$work/no.err" &
+pid=$!
+answer_question 1
+if win="$(wait_for 'w == 800 && h == 600')"; then
+    pass "No gives an 800 x 600 window titled Demo"
+    read -r id _ <<<"$win"
+    xdotool windowfocus --sync "$id" 2>/dev/null
+    sleep 0.5
+    xdotool key --window "$id" a space Return
+    sleep 1
+    kill -0 "$pid" 2>/dev/null && pass "other keys do nothing" || fail "a key other than Escape ended the run"
+    xdotool key --window "$id" Escape
+    wait_exit "$pid" 20
+    code=$?
+    [[ $code == 0 ]] && pass "Escape ends with exit 0" || fail "Escape: exit $code; $(cat "$work/no.err")"
+else
+    fail "No did not give an 800 x 600 window: $(geometry Demo); $(cat "$work/no.err")"
+    kill -9 "$pid" 2>/dev/null
+fi
+
+# Yes: a borderless window covering the screen; the close box ends with 0.
+(cd "$work/long" && exec "$player") 2>"$work/yes.err" &
+pid=$!
+answer_question 0
+if win="$(wait_for 'w == 1280 && h == 1024')"; then
+    pass "Yes gives a window covering the 1280 x 1024 screen"
+    read -r id x y _ <<<"$win"
+    [[ "$x $y" == "0 0" ]] && pass "the full-screen window is at (0, 0)" || fail "full-screen window at $x,$y"
+    sleep 0.5
+    "$close_request" "$id"
+    wait_exit "$pid" 20
+    code=$?
+    [[ $code == 0 ]] && pass "a close request ends with exit 0" || fail "close request: exit $code; $(cat "$work/yes.err")"
+else
+    fail "Yes did not give a full-screen window: $(geometry Demo); $(cat "$work/yes.err")"
+    kill -9 "$pid" 2>/dev/null
+fi
+
+# Cancel: the "User Abort" box, then exit 5.
+(cd "$work/long" && exec "$player") 2>"$work/cancel.err" &
+pid=$!
+answer_question 2
+sleep 0.7
+if abort_box="$(wait_for 'w < 600 && h < 300')"; then
+    sleep 0.5
+    click_button "$abort_box" 0 1
+fi
+wait_exit "$pid" 20
+code=$?
+[[ $code == 5 ]] && pass "Cancel ends with exit 5" || fail "Cancel: exit $code; $(cat "$work/cancel.err")"
+
+# No demo.psc anywhere: the loop ends after the first frame with exit 0.
+(cd "$work/empty" && exec "$player") 2>"$work/empty.err" &
+pid=$!
+answer_question 1
+wait_exit "$pid" 20
+code=$?
+[[ $code == 0 ]] && pass "without demo.psc the player ends by itself with 0" || fail "no script: exit $code; $(cat "$work/empty.err")"
+
+# No display at all: the question cannot be shown.
+(cd "$work/long" && DISPLAY= exec "$player") 2>"$work/nodisplay.err" &
+pid=$!
+wait_exit "$pid" 20
+code=$?
+if [[ $code == 10 ]] && grep -q "Couldn't open MessageBox, dying" "$work/nodisplay.err"; then
+    pass "without a display: exit 10 and the message on standard error"
+else
+    fail "no display: exit $code; $(cat "$work/nodisplay.err")"
+fi
+
+echo "player under Xvfb: $failures failure(s)"
+[[ $failures == 0 ]]
