@@ -7,23 +7,19 @@ void askFullScreen()
 {
     const int answer = shell().showMessageBox("Demo", "Would you like to run in fullscreen mode?",
                                               MB_YESNOCANCEL | MB_ICONQUESTION);
-    switch (answer) {
-    case IDYES:
+    if (answer == IDYES) {
         appContext.fullScreen = true;
-        break;
-    case IDNO:
+    } else if (answer == IDNO) {
         appContext.fullScreen = false;
-        break;
-    case IDCANCEL:
+    } else if (answer == IDCANCEL) {
         shell().outputDebugString("User Abort");
         shell().showMessageBox("Demo", "User Abort", MB_OK);
         shell().exitProcess(5);
-    case 0:
+    } else if (answer == 0) {
         shell().outputDebugString("Couldn't open MessageBox, dying");
         shell().exitProcess(10);
-    default:
-        break;
     }
+    // Any other answer keeps the initial windowed mode.
 }
 
 void createMainWindow()

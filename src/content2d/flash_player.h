@@ -19,6 +19,7 @@ public:
     // 1 also turns the movie's background black; 0 and 2 are only stored.
     void setBackgroundMode(int mode) { backgroundMode_ = mode; }
 
+    IDirect3DDevice9* device() const { return device_; }
     const std::string& movieName() const { return movieName_; }
     int quality() const { return quality_; }
     int backgroundMode() const { return backgroundMode_; }

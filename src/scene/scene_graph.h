@@ -21,6 +21,8 @@ public:
     // Exact, case-sensitive camera name; no match changes nothing.
     void setActiveCameraByName(const std::string& name);
 
+    IDirect3DDevice9* device() const { return device_; }
+
 private:
     IDirect3DDevice9* device_;
 };

@@ -8,12 +8,12 @@
 
 namespace {
 
-std::optional<std::string> readFromArchive(const ResourceArchive& archive, const std::string& name) {
-    const std::uint32_t size = archive.entrySize(name);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    const std::uint32_t read = archive.readInto(name, text.data(), size);
-    text.resize(read < size ? read : size);
-    return text;
+// The entry's decoded bytes, carriage returns kept. An entry that cannot be decoded reads as
+// an empty script; the declared size alone is never trusted for an allocation.
+std::string readFromArchive(const ResourceArchive& archive, const std::string& name) {
+    const std::optional<std::vector<std::uint8_t>> bytes = archive.read(name);
+    if (!bytes) return {};
+    return std::string(bytes->begin(), bytes->end());
 }
 
 std::optional<std::string> readFromDisk(const std::string& name) {

@@ -4,7 +4,7 @@
 
 #include "script/script_arguments.h"
 
-#include <algorithm>
+#include <set>
 #include <vector>
 
 std::string ScriptError::message() const {
@@ -28,24 +28,22 @@ OpenScript openScript(std::string fileName, std::string text, float timeOffset) 
     return OpenScript{std::move(fileName), std::move(text), timeOffset};
 }
 
-bool isOpen(const std::vector<OpenScript>& chain, const std::string& fileName) {
-    return std::any_of(chain.begin(), chain.end(),
-                       [&](const OpenScript& open) { return open.fileName == fileName; });
-}
-
 }  // namespace
 
 std::optional<ScriptError> ScriptParser::parse(const std::string& fileName, float timeOffset,
                                                const LineSink& sink, const FileEnd& fileEnd) {
     std::optional<std::string> text = source_.read(fileName);
     if (!text) return std::nullopt;
+    // The include chain, and the names on it: a file may be open only once at a time.
     std::vector<OpenScript> chain;
+    std::set<std::string> openNames{fileName};
     chain.push_back(openScript(fileName, std::move(*text), timeOffset));
 
     while (!chain.empty()) {
         OpenScript& current = chain.back();
         std::string_view piece;
         if (!nextLinePiece(current.text, current.position, piece)) {
+            openNames.erase(current.fileName);
             chain.pop_back();
             if (fileEnd) fileEnd();
             continue;
@@ -57,12 +55,13 @@ std::optional<ScriptError> ScriptParser::parse(const std::string& fileName, floa
         ScriptLine line = tokenizeLine(trimmed, current.timeOffset);
         if (line.keyword == "include") {
             const std::string& included = line.args[0];
-            if (isOpen(chain, included)) {
+            if (openNames.count(included)) {
                 return ScriptError{line.text, current.fileName, current.lineNumber};
             }
             // The included file's offset replaces the current one; offsets do not add up.
             const float includedOffset = readNumber(line.args[1]);
             if (std::optional<std::string> includedText = source_.read(included)) {
+                openNames.insert(included);
                 chain.push_back(openScript(included, std::move(*includedText), includedOffset));
             }
             continue;

@@ -17,16 +17,27 @@ Scripter::Scripter(IDirect3DDevice9* device, unsigned screenWidth, unsigned scre
     // The glow processor's shared render targets join here once the glow pass exists.
 }
 
+namespace {
+
+// Slot contents go in ascending slot order, so teardown is the same on every run.
+template <typename T>
+void destroyInOrder(std::map<std::string, std::unique_ptr<T>>& slots) {
+    while (!slots.empty()) slots.erase(slots.begin());
+}
+
+}  // namespace
+
 Scripter::~Scripter() {
     commands_.clear();
     currentScene_ = nullptr;
-    sceneSlots_.clear();
+    destroyInOrder(sceneSlots_);
     currentFlash_ = nullptr;
-    flashSlots_.clear();
+    destroyInOrder(flashSlots_);
     currentMusic_ = nullptr;
-    musicSlots_.clear();
-    imageSlots_.clear();
+    destroyInOrder(musicSlots_);
+    destroyInOrder(imageSlots_);
     closeSound();
+    // The glow targets are released here once the glow pass exists.
     layers_.clear();
 }
 

@@ -68,7 +68,8 @@ HRESULT D3DXLoadSurfaceFromFileInMemory(IDirect3DSurface9* destSurface, const PA
 // D3DX_DEFAULT_NONPOW2 or the picture's size for the size; 0, D3DX_DEFAULT, D3DX_FROM_FILE (one
 // level) or a count for the levels; D3DFMT_UNKNOWN, D3DFMT_FROM_FILE or a picture format for the
 // format. Anything that would need rescaling is D3DERR_INVALIDCALL. The plain form uses the
-// managed pool.
+// managed pool; a default-pool request without dynamic usage is also given the managed pool
+// (filling a default-pool texture would need UpdateTexture, which the device API lacks).
 HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice9* device, const void* srcData, UINT srcDataSize,
                                           IDirect3DTexture9** texture);
 HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* srcData, UINT srcDataSize,

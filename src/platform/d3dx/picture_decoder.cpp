@@ -3,6 +3,8 @@
 
 #include "platform/d3dx/picture_decoder.h"
 
+#include "platform/d3dx/jpeg_table_check.h"
+
 #include <climits>
 #include <cstring>
 
@@ -38,7 +40,7 @@ PictureFileKind fileKind(const std::uint8_t* bytes, std::size_t size)
 {
     static constexpr std::uint8_t pngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (size >= 8 && std::memcmp(bytes, pngSignature, 8) == 0) return PictureFileKind::Png;
-    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) return PictureFileKind::Jpeg;
+    if (looksLikeJpeg(bytes, size)) return PictureFileKind::Jpeg;
     if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return PictureFileKind::Bmp;
     return PictureFileKind::Tga; // the one format without a signature
 }
@@ -57,6 +59,8 @@ std::optional<PictureHeader> readPictureHeader(const void* data, std::size_t siz
 {
     if (!data || size == 0 || size > INT_MAX) return std::nullopt;
     const auto* bytes = static_cast<const stbi_uc*>(data);
+    // The decoder tries JPEG on everything and builds Huffman tables while reading the header.
+    if (!jpegHuffmanTablesFit(bytes, size)) return std::nullopt;
     int width = 0, height = 0, components = 0;
     if (!stbi_info_from_memory(bytes, static_cast<int>(size), &width, &height, &components)) return std::nullopt;
     if (!withinLimits(width, height) || components < 1 || components > 4) return std::nullopt;

@@ -1,7 +1,7 @@
-// The sound library on SDL2_mixer. Each stream is a Mix_Music read through the caller's file
-// callbacks, so MP3, OGG, FLAC, WAV and tracker modules all seek to a millisecond position,
-// pause and take a volume. The mixer sounds one music at a time: starting a channel ends the
-// one that was sounding, and that channel is free again.
+// The sound library on SDL2_mixer: each stream a Mix_Music read through the caller's file
+// callbacks, started at a millisecond position (WAV at the exact frame, though the mixer's own
+// WAV seek rounds to whole seconds; a tracker module at the row libmodplug picks). The mixer
+// sounds one music at a time: starting a channel ends, and frees, the one that was sounding.
 #pragma once
 
 #include "platform/sound/sound_file_callbacks.h"

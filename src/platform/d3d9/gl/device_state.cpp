@@ -1,6 +1,8 @@
 // Creation defaults of the Direct3D 9 state vector and the render-state → dirty-group table.
 #include "platform/d3d9/gl/device_state.h"
 
+namespace d3dgl {
+
 D3DMATRIX identityMatrix()
 {
     D3DMATRIX m{};
@@ -167,3 +169,5 @@ std::uint32_t dirtyBitsForRenderState(D3DRENDERSTATETYPE state)
         return 0; // dither, fog, clipping, last pixel: no effect in this pipeline
     }
 }
+
+} // namespace d3dgl

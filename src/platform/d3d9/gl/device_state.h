@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+namespace d3dgl {
+
 // Groups of state that the GL translation re-derives when they change.
 enum DirtyBits : std::uint32_t {
     kDirtyProgramKey = 1u << 0,   // anything that shapes the generated program
@@ -64,3 +66,5 @@ std::uint32_t dirtyBitsForRenderState(D3DRENDERSTATETYPE state);
 D3DLIGHT9 defaultLight();
 
 D3DMATRIX identityMatrix();
+
+} // namespace d3dgl

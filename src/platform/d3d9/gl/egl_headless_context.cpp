@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace d3dgl {
+
 namespace {
 
 // The EGL display is initialised once and kept for the life of the process: EGL returns the
@@ -17,7 +19,9 @@ EGLDisplay surfacelessDisplay()
         const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
         if (!clientExtensions || !std::strstr(clientExtensions, "EGL_MESA_platform_surfaceless"))
             return EGL_NO_DISPLAY;
-        EGLDisplay candidate = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+        // The EXT entry point: the core one is only resolvable once a display reports EGL 1.5.
+        if (!std::strstr(clientExtensions, "EGL_EXT_platform_base")) return EGL_NO_DISPLAY;
+        EGLDisplay candidate = eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
         if (candidate == EGL_NO_DISPLAY) return EGL_NO_DISPLAY;
         EGLint major = 0, minor = 0;
         if (!eglInitialize(candidate, &major, &minor)) return EGL_NO_DISPLAY;
@@ -84,3 +88,5 @@ std::shared_ptr<GlContext> createHeadlessGlContext()
     if (!result->start()) return nullptr;
     return result;
 }
+
+} // namespace d3dgl

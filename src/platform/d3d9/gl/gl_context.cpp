@@ -6,6 +6,8 @@
 
 #include <epoxy/gl.h>
 
+namespace d3dgl {
+
 GlContext* GlContext::current_ = nullptr;
 
 GlContext::GlContext() = default;
@@ -26,3 +28,5 @@ void GlContext::contextReady()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
 }
+
+} // namespace d3dgl

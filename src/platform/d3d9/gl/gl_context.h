@@ -5,6 +5,8 @@
 
 #include <memory>
 
+namespace d3dgl {
+
 class GlStateCache;
 
 class GlContext {
@@ -48,3 +50,5 @@ private:
 std::shared_ptr<GlContext> createHeadlessGlContext();
 // True when EGL offers a surfaceless display with OpenGL (initialised once per process).
 bool headlessDisplayAvailable();
+
+} // namespace d3dgl

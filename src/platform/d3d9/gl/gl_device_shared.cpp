@@ -3,6 +3,8 @@
 
 #include <vector>
 
+namespace d3dgl {
+
 GlDeviceShared::GlDeviceShared(std::shared_ptr<GlContext> context) : context_(std::move(context)) {}
 
 GlDeviceShared::~GlDeviceShared()
@@ -72,3 +74,5 @@ void GlDeviceShared::forgetRenderbuffer(GLuint renderbuffer)
         glDeleteFramebuffers(1, &fbo);
     }
 }
+
+} // namespace d3dgl

@@ -4,16 +4,18 @@
 // with their own context current, whatever order the caller releases things in.
 #pragma once
 
+#include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl/gl_context.h"
 #include "platform/d3d9/gl/gl_state_cache.h"
 
 #include <epoxy/gl.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <tuple>
 
-class IDirect3DDevice9;
+namespace d3dgl {
 
 class GlDeviceShared {
 public:
@@ -32,11 +34,18 @@ public:
     void forgetTexture(GLuint texture);
     void forgetRenderbuffer(GLuint renderbuffer);
 
+    // Buffer deletions so far: vertex arrays remember buffer names, which OpenGL reuses.
+    void noteBufferDeleted() { ++bufferDeletions_; }
+    std::uint64_t bufferDeletions() const { return bufferDeletions_; }
+
     IDirect3DDevice9* device = nullptr;
 
 private:
     std::shared_ptr<GlContext> context_;
     std::map<std::tuple<GLuint, GLint, GLuint>, GLuint> framebuffers_;
+    std::uint64_t bufferDeletions_ = 0;
 };
 
 using GlShared = std::shared_ptr<GlDeviceShared>;
+
+} // namespace d3dgl

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <mutex>
 
+namespace d3dgl {
+
 namespace {
 
 std::mutex errorMutex;
@@ -59,3 +61,5 @@ void pollGlErrors(const char* where)
         recordError(text);
     }
 }
+
+} // namespace d3dgl

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace d3dgl {
+
 // Errors seen so far in this process, and the text of the last one.
 std::uint64_t glErrorsSeen();
 std::string lastGlErrorText();
@@ -14,3 +16,5 @@ std::string lastGlErrorText();
 void installGlDebugOutput();
 // Drains glGetError on the current context, counting what it finds.
 void pollGlErrors(const char* where);
+
+} // namespace d3dgl

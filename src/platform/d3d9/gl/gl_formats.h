@@ -6,6 +6,8 @@
 
 #include <epoxy/gl.h>
 
+namespace d3dgl {
+
 struct GlColorFormat {
     GLenum internalFormat = 0;
     GLenum uploadFormat = 0;
@@ -66,3 +68,5 @@ inline bool isRenderTargetFormat(D3DFORMAT format)
 {
     return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8;
 }
+
+} // namespace d3dgl

@@ -1,6 +1,8 @@
 // Redundant-call filter for one OpenGL context (see gl_state_cache.h).
 #include "platform/d3d9/gl/gl_state_cache.h"
 
+namespace d3dgl {
+
 GlStateCache::GlStateCache()
 {
     textures_.fill(~0u);
@@ -230,3 +232,5 @@ void GlStateCache::forgetBuffer(GLuint buffer)
     for (Range& range : ranges_)
         if (range.buffer == buffer) range = Range{};
 }
+
+} // namespace d3dgl

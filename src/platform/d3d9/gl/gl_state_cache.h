@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+namespace d3dgl {
+
 class GlStateCache {
 public:
     static constexpr int kUnits = 8;
@@ -79,3 +81,5 @@ private:
     GLenum polygonMode_ = 0;
     std::uint64_t calls_ = 0;
 };
+
+} // namespace d3dgl

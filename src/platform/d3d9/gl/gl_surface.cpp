@@ -3,6 +3,8 @@
 
 #include "platform/d3d9/gl/gl_formats.h"
 
+namespace d3dgl {
+
 HRESULT GlSurface::GetDesc(D3DSURFACE_DESC* desc)
 {
     if (!desc) return D3DERR_INVALIDCALL;
@@ -49,6 +51,26 @@ GlDepthSurface* GlDepthSurface::create(GlShared shared, UINT width, UINT height,
     glCreateRenderbuffers(1, &surface->renderbuffer_);
     glNamedRenderbufferStorage(surface->renderbuffer_, internalFormat, static_cast<GLsizei>(width),
                                static_cast<GLsizei>(height));
+    // Start cleared to the far plane, so nothing depends on memory no one wrote. The masks and
+    // scissor a clear obeys are restored exactly, keeping the device's state tracking true.
+    GLboolean depthMask = GL_TRUE, scissor = GL_FALSE;
+    GLint stencilMask = 0;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+    glGetBooleanv(GL_SCISSOR_TEST, &scissor);
+    glGetIntegerv(GL_STENCIL_WRITEMASK, &stencilMask);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFF);
+    glDisable(GL_SCISSOR_TEST);
+    const GLuint fbo = shared->framebuffer(0, 0, surface->renderbuffer_, depthFormatHasStencil(format));
+    if (depthFormatHasStencil(format))
+        glClearNamedFramebufferfi(fbo, GL_DEPTH_STENCIL, 0, 1.0f, 0);
+    else {
+        const float far = 1.0f;
+        glClearNamedFramebufferfv(fbo, GL_DEPTH, 0, &far);
+    }
+    glDepthMask(depthMask);
+    glStencilMask(static_cast<GLuint>(stencilMask));
+    if (scissor) glEnable(GL_SCISSOR_TEST);
     return surface;
 }
 
@@ -96,3 +118,5 @@ HRESULT GlMemorySurface::UnlockRect()
     locked_ = false;
     return D3D_OK;
 }
+
+} // namespace d3dgl

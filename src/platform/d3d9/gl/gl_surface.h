@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace d3dgl {
+
 class GlSurface : public IDirect3DSurface9 {
 public:
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
@@ -74,3 +76,5 @@ private:
 
 // Checks a lock rectangle against a surface size; null means the whole surface.
 bool lockRectValid(const RECT* rect, UINT width, UINT height);
+
+} // namespace d3dgl

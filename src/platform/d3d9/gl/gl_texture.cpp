@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace d3dgl {
+
 ULONG GlTextureLevelSurface::AddRef() { return texture_->AddRef(); }
 ULONG GlTextureLevelSurface::Release() { return texture_->Release(); }
 
@@ -161,3 +163,5 @@ HRESULT GlTexture::UnlockRect(UINT level)
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     return D3D_OK;
 }
+
+} // namespace d3dgl

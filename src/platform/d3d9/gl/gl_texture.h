@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace d3dgl {
+
 class GlTexture;
 
 class GlTextureLevelSurface final : public GlSurface {
@@ -79,3 +81,5 @@ private:
     std::vector<std::vector<std::uint8_t>> shadow_;
     std::vector<LevelLock> locks_;
 };
+
+} // namespace d3dgl

@@ -8,6 +8,8 @@
 
 #include <SDL.h>
 
+namespace d3dgl {
+
 namespace {
 
 class SdlWindowContext final : public GlContext {
@@ -57,3 +59,5 @@ std::shared_ptr<GlContext> createWindowGlContext(HWND window)
     result->start();
     return result;
 }
+
+} // namespace d3dgl

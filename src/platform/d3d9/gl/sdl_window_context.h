@@ -5,7 +5,11 @@
 
 #include <memory>
 
+namespace d3dgl {
+
 class GlContext;
 
 // Null when the window has no SDL window behind it or OpenGL 4.5 core cannot be had.
 std::shared_ptr<GlContext> createWindowGlContext(HWND window);
+
+} // namespace d3dgl

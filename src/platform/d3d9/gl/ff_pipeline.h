@@ -1,0 +1,111 @@
+// The OpenGL side of drawing: turns the Direct3D state vector into GL state (through the
+// state cache), picks or builds the fixed-function program for the state's key, streams the
+// per-draw values into uniform blocks, and issues the draw. Knows nothing about COM objects.
+#pragma once
+
+#include "platform/d3d9/gl/device_state.h"
+#include "platform/d3d9/gl/ff_key.h"
+#include "platform/d3d9/gl/ff_program_cache.h"
+#include "platform/d3d9/gl/gl_device_shared.h"
+#include "platform/d3d9/gl/gl_stream_ring.h"
+
+#include <epoxy/gl.h>
+
+#include <array>
+#include <map>
+#include <memory>
+
+namespace d3dgl {
+
+// Where a draw lands.
+struct FfTarget {
+    GLuint framebuffer = 0;
+    UINT width = 0, height = 0;
+    bool alphaless = false;   // X8R8G8B8: destination alpha reads as 1
+    bool hasDepth = false;
+    bool hasStencil = false;
+};
+
+// One texture as a stage sees it.
+struct FfStageTexture {
+    GLuint name = 0;          // 0: no texture on the stage
+};
+
+// The vertex and index data of one draw, already resolved to OpenGL buffers.
+struct FfDrawCall {
+    D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
+    GLuint vertexBuffer = 0;
+    GLintptr vertexOffset = 0;  // bytes to vertex 0
+    GLsizei stride = 0;
+    GLint firstVertex = 0;      // non-indexed draws
+    GLsizei count = 0;          // vertices or indices
+    bool indexed = false;
+    GLuint indexBuffer = 0;
+    GLintptr indexOffset = 0;   // bytes to the first index
+    GLenum indexType = GL_UNSIGNED_SHORT;
+    GLint baseVertex = 0;
+};
+
+class FfPipeline {
+public:
+    FfPipeline(GlDeviceShared& shared, float maxPointSize);
+    ~FfPipeline();
+
+    // The device calls this when the render target or depth surface changed.
+    void setTarget(const FfTarget& target);
+    const FfTarget& target() const { return target_; }
+
+    // Applies every dirty part of the state and draws; submit = false stops right before the
+    // OpenGL draw call (the benchmark's way to separate the device's work from the driver's).
+    void draw(DeviceState& state, const std::array<FfStageTexture, D3D_MAX_STAGES>& textures,
+              const FfDrawCall& call, bool submit);
+
+    // Copies user vertex or index data into its streaming buffer.
+    GlStreamRing::Slice streamVertices(const void* data, std::size_t bytes);
+    GlStreamRing::Slice streamIndices(const void* data, std::size_t bytes);
+
+    // Fences the streaming buffers at the end of a frame.
+    void frameDone();
+
+    std::size_t programCount() const { return programs_.size(); }
+
+private:
+    void applyViewport(DeviceState& state);
+    void applyRaster(const DeviceState& state, bool points);
+    void applyBlend(const DeviceState& state);
+    void applyDepthStencil(const DeviceState& state);
+    void applySamplers(DeviceState& state);
+    void applyConstants(DeviceState& state);
+
+    GlDeviceShared& shared_;
+    float maxPointSize_;
+    FfTarget target_;
+    bool targetChanged_ = true;
+
+    FfProgramCache programs_;
+    FfKey key_{};
+    GLuint program_ = 0;
+    bool keyValid_ = false;
+    bool lastWasPoints_ = false;
+    std::array<bool, D3D_MAX_STAGES> lastBound_{};
+
+    std::array<GLuint, D3D_MAX_STAGES> samplers_{};
+    GlStreamRing uniforms_;
+    GlStreamRing vertices_;
+    GlStreamRing indices_;
+    GLint uniformAlignment_ = 256;
+    std::array<GlStreamRing::Slice, 3> blocks_{};
+
+    struct VertexArray {
+        GLuint name = 0;
+        GLuint buffer = ~0u;
+        GLintptr offset = -1;
+        GLsizei stride = -1;
+        GLuint elements = ~0u;
+    };
+    VertexArray& vertexArrayFor(DWORD fvf);
+    std::map<DWORD, VertexArray> vertexArrays_;
+    std::uint64_t bufferDeletions_ = 0;
+};
+
+} // namespace d3dgl

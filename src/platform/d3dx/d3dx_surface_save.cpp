@@ -1,0 +1,83 @@
+// Saving surfaces as PNG: the one place stb_image_write is compiled.
+
+#include "platform/d3dx/d3dx_texture_files.h"
+#include "platform/d3dx/pixel_rows.h"
+
+#include <cstdio>
+#include <string>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+void appendBytes(void* context, void* data, int size)
+{
+    auto* out = static_cast<std::vector<std::uint8_t>*>(context);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    out->insert(out->end(), bytes, bytes + size);
+}
+
+} // namespace
+
+HRESULT encodeSurfaceAsPng(IDirect3DSurface9* srcSurface, const RECT* srcRect, std::vector<std::uint8_t>* png)
+{
+    if (!srcSurface || !png) return D3DERR_INVALIDCALL;
+    D3DSURFACE_DESC desc{};
+    if (FAILED(srcSurface->GetDesc(&desc)) || !isPictureFormat(desc.Format)) return D3DERR_INVALIDCALL;
+    const RECT area = srcRect ? *srcRect : RECT{0, 0, LONG(desc.Width), LONG(desc.Height)};
+    if (area.left < 0 || area.top < 0 || area.left >= area.right || area.top >= area.bottom ||
+        UINT(area.right) > desc.Width || UINT(area.bottom) > desc.Height)
+        return D3DERR_INVALIDCALL;
+    const unsigned width = unsigned(area.right - area.left), height = unsigned(area.bottom - area.top);
+
+    // Channels kept in the file: what the format can tell apart.
+    const int channels = desc.Format == D3DFMT_L8 ? 1 : desc.Format == D3DFMT_X8R8G8B8 ? 3 : 4;
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * channels);
+    std::vector<std::uint8_t> rgba(std::size_t(width) * 4);
+
+    D3DLOCKED_RECT locked{};
+    if (FAILED(srcSurface->LockRect(&locked, &area, D3DLOCK_READONLY)) || !locked.pBits) return D3DERR_INVALIDCALL;
+    for (unsigned r = 0; r < height; ++r) {
+        readRgbaRow(static_cast<const std::uint8_t*>(locked.pBits) + std::size_t(r) * locked.Pitch, desc.Format, width,
+                    rgba.data());
+        std::uint8_t* out = pixels.data() + std::size_t(r) * width * channels;
+        for (unsigned c = 0; c < width; ++c)
+            for (int k = 0; k < channels; ++k)
+                out[c * channels + k] = rgba[c * 4 + k];
+    }
+    srcSurface->UnlockRect();
+
+    png->clear();
+    if (!stbi_write_png_to_func(appendBytes, png, int(width), int(height), channels, pixels.data(),
+                                int(width) * channels))
+        return E_FAIL;
+    return D3D_OK;
+}
+
+HRESULT D3DXSaveSurfaceToFile(const char* destFile, D3DXIMAGE_FILEFORMAT format, IDirect3DSurface9* srcSurface,
+                              const PALETTEENTRY* /*srcPalette*/, const RECT* srcRect)
+{
+    if (!destFile || !*destFile || format != D3DXIFF_PNG) return D3DERR_INVALIDCALL;
+    std::vector<std::uint8_t> png;
+    const HRESULT hr = encodeSurfaceAsPng(srcSurface, srcRect, &png);
+    if (FAILED(hr)) return hr;
+
+    const std::string temporary = std::string(destFile) + ".partial";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) return E_FAIL;
+    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), destFile) != 0) {
+        std::remove(temporary.c_str());
+        return E_FAIL;
+    }
+    return D3D_OK;
+}

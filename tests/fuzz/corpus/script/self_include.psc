@@ -1,0 +1,1 @@
+include a 0

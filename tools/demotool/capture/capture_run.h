@@ -1,0 +1,19 @@
+// demotool capture: the player's start-up (without the question) on the headless device and a
+// virtual clock that advances exactly one frame time per frame, writing chosen frames as PNG.
+#pragma once
+
+#include "capture/frame_selection.h"
+
+#include <string>
+
+struct CaptureOptions {
+    std::string directory = ".";
+    std::string archive;
+    double frameMs = 20.0;
+    FrameSelection selection;
+    bool windowed = false;
+    std::string outputDirectory;
+};
+
+// Throws ToolError on bad input; the player's own fatal messages end the process themselves.
+void runCapture(CaptureOptions options);

@@ -1,0 +1,65 @@
+// demotool capture: plays a demo without a screen at a fixed frame rate and writes frames as
+// PNG files, for checking demos and for making videos.
+#include "capture/capture_run.h"
+#include "capture/frame_rate.h"
+#include "commands.h"
+#include "tool_error.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+struct CaptureArguments {
+    CaptureOptions options;
+    std::string fps = "50";
+    std::optional<double> from;
+    std::optional<double> to;
+    std::vector<double> at;
+    std::uint64_t every = 1;
+    bool fullScreen = false;
+};
+
+void runCaptureCommand(CaptureArguments& arguments)
+{
+    const std::optional<double> frameMs = parseFrameRate(arguments.fps);
+    if (!frameMs) throw ToolError("--fps " + arguments.fps + ": not a frame rate (e.g. 50, 59.94 or 60000/1001)");
+    if (arguments.every == 0) throw ToolError("--every must be at least 1");
+    CaptureOptions options = arguments.options;
+    options.frameMs = *frameMs;
+    options.selection.fromMs = arguments.from;
+    options.selection.toMs = arguments.to;
+    options.selection.atMs = arguments.at;
+    std::sort(options.selection.atMs.begin(), options.selection.atMs.end());
+    options.selection.every = arguments.every;
+    // SDL's dummy driver keeps music silent but real unless the caller chose another one.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("EGL_PLATFORM", "surfaceless", 0);
+    runCapture(options);
+}
+
+} // namespace
+
+void addCaptureCommand(CLI::App& app)
+{
+    auto arguments = std::make_shared<CaptureArguments>();
+    CLI::App* command = app.add_subcommand("capture", "Play a demo without a screen and write its frames as PNG.");
+    command->footer("The demo is what demoplayer would play when started in DIR: loose files first, then the\n"
+                    "container given with --archive. Frame k is composed at exactly k x 1000 / RATE ms and\n"
+                    "written as OUTDIR/frame_NNNNNN.png. Ctrl-C stops after the frame being written.");
+    command->add_option("-C,--directory", arguments->options.directory, "Folder the demo runs in (default: here)");
+    command->add_option("--archive", arguments->options.archive, "Container to fall back to (.cfl or a one-file demo)");
+    command->add_option("--fps", arguments->fps, "Frame rate: 50 (default), 59.94, 60000/1001, ...");
+    command->add_option("--from", arguments->from, "Write no frame before this script time (ms)");
+    command->add_option("--to", arguments->to, "Stop after this time (ms)");
+    command->add_option("--at", arguments->at, "Write only the first frame at or after each of these times (ms)")
+        ->delimiter(',');
+    command->add_option("--every", arguments->every, "Write every N-th frame");
+    auto* windowed = command->add_flag("--windowed", arguments->options.windowed, "Start as if No was answered");
+    command->add_flag("--fullscreen", arguments->fullScreen, "Start as if Yes was answered (default)")
+        ->excludes(windowed);
+    command->add_option("-o,--output", arguments->options.outputDirectory, "Folder for the PNG frames")->required();
+    command->callback([arguments] { runCaptureCommand(*arguments); });
+}

@@ -1,0 +1,15 @@
+// demotool: packs, inspects and unpacks demo containers and makes one-file demos.
+#include "commands.h"
+
+#include <CLI/CLI.hpp>
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"Tools for demos: pack, list, extract, append, capture.", "demotool"};
+    addPackCommand(app);
+    addListCommand(app);
+    addExtractCommand(app);
+    addAppendCommand(app);
+    addCaptureCommand(app);
+    return runDemotool(app, argc, argv);
+}
