@@ -41,5 +41,5 @@ function(demo_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}"
-    ENVIRONMENT "SDL_AUDIODRIVER=dummy;EGL_PLATFORM=surfaceless;DEMO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    ENVIRONMENT "SDL_AUDIODRIVER=dummy;EGL_PLATFORM=surfaceless;DISPLAY=;WAYLAND_DISPLAY=;DEMO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()

@@ -72,15 +72,14 @@ std::optional<std::uint32_t> readStoredLength(BinaryFile& file, std::uint64_t po
     return readU32At(file, position);
 }
 
-std::optional<StoredBlock> readStoredBlock(BinaryFile& file, std::uint64_t position)
+std::optional<std::vector<std::uint8_t>> readStoredBlock(BinaryFile& file, std::uint64_t position)
 {
     const std::optional<std::uint32_t> length = readStoredLength(file, position);
+    // Checked against the file before anything is allocated.
     if (!length || !file.holds(position + cf::blockLengthSize, *length))
         return std::nullopt;
-    StoredBlock block;
-    block.bytes.reset(new std::uint8_t[std::max<std::size_t>(*length, 1)]);
-    block.length = *length;
-    if (!file.readAt(position + cf::blockLengthSize, block.bytes.get(), block.length))
+    std::vector<std::uint8_t> block(*length);
+    if (!file.readAt(position + cf::blockLengthSize, block.data(), block.size()))
         return std::nullopt;
     return block;
 }
@@ -133,12 +132,12 @@ std::optional<ContainerDirectory> readContainerDirectory(const std::string& path
     if (!filterId)
         return std::nullopt;
     directory.directoryFilterId = *filterId;
-    const std::optional<StoredBlock> stored = readStoredBlock(*file, directoryAt + cf::directoryIdSize);
+    const std::optional<std::vector<std::uint8_t>> stored = readStoredBlock(*file, directoryAt + cf::directoryIdSize);
     if (!stored)
         return std::nullopt;
-    directory.directoryStoredLength = static_cast<std::uint32_t>(stored->length);
+    directory.directoryStoredLength = static_cast<std::uint32_t>(stored->size());
 
-    const std::optional<FilterBytes> decoded = decodeBlock(stored->view(), directory.directoryFilterId);
+    const std::optional<FilterBytes> decoded = decodeBlock(*stored, directory.directoryFilterId);
     if (!decoded)
         return std::nullopt;
     std::optional<std::vector<DirectoryRecord>> records = parseDirectory(*decoded, directory.directoryLength);

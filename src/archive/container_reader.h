@@ -7,7 +7,6 @@
 #include "archive/binary_file.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -41,14 +40,7 @@ std::optional<std::vector<DirectoryRecord>> parseDirectory(std::span<const std::
 // The most a stored block of `storedLength` bytes can decode to through the known filters.
 std::uint64_t maxDecodedLength(std::uint64_t storedLength);
 
-// A stored block's bytes, left uninitialised until read: blocks can be large.
-struct StoredBlock {
-    std::unique_ptr<std::uint8_t[]> bytes;
-    std::size_t length = 0;
-    std::span<const std::uint8_t> view() const { return {bytes.get(), length}; }
-};
-
 // The stored length N of the block at `position` (absolute in the file), when it fits.
 std::optional<std::uint32_t> readStoredLength(BinaryFile& file, std::uint64_t position);
 // The block at `position` (absolute), when its length word and all N bytes lie in the file.
-std::optional<StoredBlock> readStoredBlock(BinaryFile& file, std::uint64_t position);
+std::optional<std::vector<std::uint8_t>> readStoredBlock(BinaryFile& file, std::uint64_t position);

@@ -3,6 +3,7 @@
 
 #include "archive/binary_file.h"
 #include "archive/block_codec.h"
+#include "archive/cflrh_none.h"
 #include "archive/container_reader.h"
 #include "archive/name_hash.h"
 
@@ -66,11 +67,13 @@ std::optional<std::vector<std::uint8_t>> ResourceArchive::decodeEntry(const Arch
     std::optional<BinaryFile> file = BinaryFile::open(source.path);
     if (!file)
         return std::nullopt;
-    std::optional<StoredBlock> stored = readStoredBlock(*file, source.base + entry.position);
+    std::optional<std::vector<std::uint8_t>> stored = readStoredBlock(*file, source.base + entry.position);
     if (!stored)
         return std::nullopt;
     file.reset();
-    std::optional<FilterBytes> decoded = decodeBlock(stored->view(), entry.filterId);
+    // A plainly stored entry is its own decoding; skip the None filter's copy.
+    std::optional<FilterBytes> decoded =
+        entry.filterId == CFLRH_None::filterId ? std::move(stored) : decodeBlock(*stored, entry.filterId);
     stored.reset();
     // A block that decodes short of its declared size is damaged; a longer one is cut.
     if (!decoded || decoded->size() < entry.declaredSize)

@@ -16,13 +16,17 @@ std::string readFromArchive(const ResourceArchive& archive, const std::string& n
     return std::string(bytes->begin(), bytes->end());
 }
 
+// The length comes from seeking to the end, and no more than that is read: a device or pipe
+// named by a script (which reports no length) reads as empty instead of blocking or never
+// ending.
 std::optional<std::string> readFromDisk(const std::string& name) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"), &std::fclose);
     if (!file) return std::nullopt;
-    std::string text;
-    char buffer[16384];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, count);
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) return std::string();
+    const long length = std::ftell(file.get());
+    if (length <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return std::string();
+    std::string text(static_cast<std::size_t>(length), '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file.get()));
     return crlfToLf(std::move(text));
 }
 

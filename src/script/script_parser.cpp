@@ -19,7 +19,7 @@ struct OpenScript {
     std::string text;
     float timeOffset = 0.0f;
     std::size_t position = 0;
-    int lineNumber = 0;
+    std::int64_t lineNumber = 0;
 };
 
 OpenScript openScript(std::string fileName, std::string text, float timeOffset) {

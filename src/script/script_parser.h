@@ -6,6 +6,7 @@
 #include "script/script_line.h"
 #include "script/script_source.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,7 +15,7 @@
 struct ScriptError {
     std::string line;      // the whole trimmed line
     std::string fileName;  // as named by the loader or the include line
-    int lineNumber = 0;    // counts every non-empty piece between line feeds, from 1
+    std::int64_t lineNumber = 0;  // counts every non-empty piece between line feeds, from 1
 
     std::string message() const;
 };

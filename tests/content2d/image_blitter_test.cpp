@@ -237,6 +237,18 @@ TEST_F(ImageBlitterTest, ScreenProjectionMapsTheQuadOntoPixelEdges)
     EXPECT_NEAR((1 - clip.y) * 300, 131.5f, 1e-3f);
 }
 
+TEST_F(ImageBlitterTest, PictureTallerThanTheScreenStillSitsAtY)
+{
+    // (screen height − picture height) is negative here; worked in unsigned it would wrap and
+    // throw the picture billions of pixels away.
+    writeBytes("tall.png", encodePng(patternPicture(4, 700, 3)));
+    auto blitter = load("tall.png");
+    blitter->y = 10;
+    blitter->draw(0);
+    D3DXMATRIX expected;
+    EXPECT_EQ(D3DXMATRIX(device->transform(D3DTS_WORLD)), *D3DXMatrixTranslation(&expected, -0.5f, -109.5f, 0));
+}
+
 TEST_F(ImageBlitterTest, QuadIsTheTemplateScaledToThePicture)
 {
     writeBytes("p.png", encodePng(patternPicture(48, 20, 4)));

@@ -4,8 +4,8 @@
 # request. Usage: player_xvfb_test.sh DEMOPLAYER X11_CLOSE_REQUEST
 set -u
 
-player="$1"
-close_request="$2"
+player="$(realpath "$1")"
+close_request="$(realpath "$2")"
 failures=0
 work="$(mktemp -d)"
 trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
@@ -86,6 +86,11 @@ answer_question 1
 if win="$(wait_for 'w == 800 && h == 600')"; then
     pass "No gives an 800 x 600 window titled Demo"
     read -r id _ <<<"$win"
+    if xprop -id "$id" WM_CLASS | grep -q '"Vorna window class"'; then
+        pass "the window's class is Vorna window class"
+    else
+        fail "WM_CLASS: $(xprop -id "$id" WM_CLASS)"
+    fi
     xdotool windowfocus --sync "$id" 2>/dev/null
     sleep 0.5
     xdotool key --window "$id" a space Return

@@ -13,7 +13,9 @@ namespace {
 
 const std::string& scratchPath()
 {
-    static const std::string path = "/tmp/fuzz_archive_open-" + std::to_string(::getpid()) + ".cfl";
+    // Memory-backed when available: every input is written and read back several times.
+    static const std::string folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    static const std::string path = folder + "/fuzz_archive_open-" + std::to_string(::getpid()) + ".cfl";
     return path;
 }
 

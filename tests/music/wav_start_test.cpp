@@ -82,10 +82,10 @@ TEST(WavLayoutTest, FindsTheDataPastOtherChunksIncludingAnOddSizedOne)
 
 TEST(WavLayoutTest, DataLongerThanTheFileEndsAtTheLastWholeFrame)
 {
-    const auto bytes = WavBuilder{}.format(1, 1, 8000, 2).chunk("data", frames(7), 1000).bytes;
+    const auto bytes = WavBuilder{}.format(1, 2, 8000, 4).chunk("data", frames(10), 1000).bytes;
     const std::optional<WavLayout> layout = layoutOf(bytes);
     ASSERT_TRUE(layout);
-    EXPECT_EQ(layout->dataEnd - layout->dataStart, 6);  // 7 bytes hold 3 whole 2-byte frames... and a pad byte
+    EXPECT_EQ(layout->dataEnd - layout->dataStart, 8) << "10 bytes hold two whole 4-byte frames";
 }
 
 TEST(WavLayoutTest, FloatAndExtensiblePcmQualifyCompressedDataDoesNot)

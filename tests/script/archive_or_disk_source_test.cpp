@@ -93,3 +93,8 @@ TEST_F(ScriptSourceTest, FileInNeitherPlaceIsNoText) {
     EXPECT_FALSE(source.read((folder / "absent.psc").string()));
     EXPECT_FALSE(parse((folder / "absent.psc").string()));
 }
+
+TEST_F(ScriptSourceTest, DeviceWithoutALengthReadsAsEmpty) {
+    ArchiveOrDiskScriptSource source;
+    EXPECT_EQ(source.read("/dev/zero"), "");
+}

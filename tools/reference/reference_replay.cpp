@@ -4,8 +4,7 @@
 // reader, player and readback with the Linux tools, so both sides replay exactly alike.
 //
 //   reference_replay TRACE OUT.png [TRACE OUT.png ...]
-#include "platform/d3d9/trace/back_buffer_capture.h"
-#include "platform/d3d9/trace/trace_player.h"
+#include "platform/d3d9/trace/trace_render.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
@@ -73,17 +72,8 @@ bool renderTrace(IDirect3D9* d3d, const char* tracePath, const char* pngPath)
         std::fprintf(stderr, "%s: cannot create a window\n", tracePath);
         return false;
     }
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = header.width;
-    pp.BackBufferHeight = header.height;
-    pp.BackBufferFormat = header.backBufferFormat == D3DFMT_A8R8G8B8 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS pp = presentParametersForTrace(header, header.width, header.height);
     pp.hDeviceWindow = window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = header.depthFormat != 0;
-    pp.AutoDepthStencilFormat = header.depthFormat != 0 ? static_cast<D3DFORMAT>(header.depthFormat) : D3DFMT_D24S8;
-    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     IDirect3DDevice9* device = nullptr;
     HRESULT hr = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                    &pp, &device);
@@ -93,26 +83,14 @@ bool renderTrace(IDirect3D9* d3d, const char* tracePath, const char* pngPath)
         return false;
     }
 
-    CapturedImage image;
-    std::string captureError;
-    TraceReplayOptions options;
-    options.beforePresent = [&](IDirect3DDevice9* target, unsigned) {
-        if (!captureBackBuffer(target, image, captureError))
-            image.rgba.clear();
-    };
-    TraceReplayResult result = replayTrace(text, device, options);
-    bool ok = result.ok;
+    TraceRendering rendering = renderTrace(text, device);
+    const CapturedImage& image = rendering.image;
+    bool ok = rendering.error.empty();
     if (!ok)
-        std::fprintf(stderr, "%s: %s\n", tracePath, result.error.c_str());
-    if (result.failedCalls)
-        std::fprintf(stderr, "%s: %u calls failed; first: %s\n", tracePath, result.failedCalls,
-                     result.firstFailure.c_str());
-    if (ok && result.presents == 0 && !captureBackBuffer(device, image, captureError))
-        image.rgba.clear();
-    if (ok && image.rgba.empty()) {
-        std::fprintf(stderr, "%s: no back buffer captured: %s\n", tracePath, captureError.c_str());
-        ok = false;
-    }
+        std::fprintf(stderr, "%s: %s\n", tracePath, rendering.error.c_str());
+    if (rendering.replay.failedCalls)
+        std::fprintf(stderr, "%s: %u calls failed; first: %s\n", tracePath, rendering.replay.failedCalls,
+                     rendering.replay.firstFailure.c_str());
     if (ok && !stbi_write_png(pngPath, static_cast<int>(image.width), static_cast<int>(image.height), 4,
                               image.rgba.data(), static_cast<int>(image.width * 4))) {
         std::fprintf(stderr, "%s: cannot write\n", pngPath);
@@ -120,7 +98,7 @@ bool renderTrace(IDirect3D9* d3d, const char* tracePath, const char* pngPath)
     }
     if (ok)
         std::printf("%s -> %s (%ux%u, %u calls, %u presents)\n", tracePath, pngPath, image.width, image.height,
-                    result.calls, result.presents);
+                    rendering.replay.calls, rendering.replay.presents);
     device->Release();
     DestroyWindow(window);
     return ok;

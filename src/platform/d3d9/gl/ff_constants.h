@@ -1,6 +1,7 @@
-// The uniform blocks every fixed-function program reads, in std140 layout, and how they are
-// filled from the Direct3D state. Binding 0 changes per draw (transforms, material, points);
-// binding 1 holds the lights in camera space; binding 2 the texture matrices.
+// The per-draw values every fixed-function program reads, as three arrays of vec4 (see
+// ff_glsl.cpp for the names), and how they are filled from the Direct3D state: the draw array
+// changes per draw (transforms, material, points), the light array holds the lights in camera
+// space, the texture array the texture matrices.
 #pragma once
 
 #include "platform/d3d9/gl/device_state.h"
@@ -41,7 +42,8 @@ struct FfTextureBlock {
     float matrices[D3D_MAX_STAGES][16];
 };
 
-static_assert(sizeof(FfDrawBlock) % 16 == 0 && sizeof(FfLightData) % 16 == 0);
+static_assert(sizeof(FfDrawBlock) == 22 * 16 && sizeof(FfLightBlock) == 56 * 16 && sizeof(FfTextureBlock) == 32 * 16,
+              "the shaders declare these lengths");
 
 void fillDrawBlock(const DeviceState& state, float maxPointSize, FfDrawBlock* block);
 // Enabled lights in index order, as the program key lists them.

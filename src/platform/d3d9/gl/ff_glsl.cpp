@@ -9,22 +9,26 @@ namespace d3dgl {
 
 namespace {
 
+// The per-draw values arrive as three arrays of vec4 whose layout is the C++ structs of
+// ff_constants.h; the names below give them meaning.
 const char* kUniformBlocks = R"(
-layout(std140, binding = 0) uniform FfDraw {
-    mat4 worldView;
-    mat4 projection;
-    mat4 normalMatrix;
-    vec4 materialDiffuse;
-    vec4 materialAmbient;
-    vec4 materialSpecular;
-    vec4 materialEmissive;
-    vec4 globalAmbient;
-    vec4 textureFactor;
-    vec4 viewport;
-    vec4 misc;
-    vec4 pointSize;
-    vec4 pointScale;
-};
+uniform vec4 ffDraw[22];
+uniform vec4 ffLights[56];
+uniform vec4 ffTextures[32];
+#define worldView mat4(ffDraw[0], ffDraw[1], ffDraw[2], ffDraw[3])
+#define projection mat4(ffDraw[4], ffDraw[5], ffDraw[6], ffDraw[7])
+#define normalMatrix mat4(ffDraw[8], ffDraw[9], ffDraw[10], ffDraw[11])
+#define materialDiffuse ffDraw[12]
+#define materialAmbient ffDraw[13]
+#define materialSpecular ffDraw[14]
+#define materialEmissive ffDraw[15]
+#define globalAmbient ffDraw[16]
+#define textureFactor ffDraw[17]
+#define viewport ffDraw[18]
+#define misc ffDraw[19]
+#define pointSize ffDraw[20]
+#define pointScale ffDraw[21]
+#define textureMatrix(i) mat4(ffTextures[4 * i], ffTextures[4 * i + 1], ffTextures[4 * i + 2], ffTextures[4 * i + 3])
 struct FfLight {
     vec4 diffuse;
     vec4 specular;
@@ -34,8 +38,12 @@ struct FfLight {
     vec4 attenuation;
     vec4 spot;
 };
-layout(std140, binding = 1) uniform FfLights { FfLight lights[8]; };
-layout(std140, binding = 2) uniform FfTextures { mat4 textureMatrix[8]; };
+FfLight lightAt(int i)
+{
+    int b = 7 * i;
+    return FfLight(ffLights[b], ffLights[b + 1], ffLights[b + 2], ffLights[b + 3], ffLights[b + 4], ffLights[b + 5],
+                   ffLights[b + 6]);
+}
 )";
 
 // Pixel centres: Direct3D puts them on integer coordinates, OpenGL half a pixel further. The
@@ -79,7 +87,7 @@ void emitLighting(std::ostringstream& out, const FfKey& key)
     for (int i = 0; i < count; ++i) {
         const int type = key.lightTypes[i];
         out << "    {\n";
-        out << "        FfLight l = lights[" << i << "];\n";
+        out << "        FfLight l = lightAt(" << i << ");\n";
         if (type == D3DLIGHT_DIRECTIONAL) {
             out << "        vec3 L = -l.direction.xyz;\n";
             out << "        float factor = 1.0;\n";
@@ -158,7 +166,7 @@ void emitTexCoord(std::ostringstream& out, const FfKey& key, int stageIndex)
         break;
     }
     if (stage.transformCount) {
-        out << "        c = textureMatrix[" << stageIndex << "] * c;\n";
+        out << "        c = textureMatrix(" << stageIndex << ") * c;\n";
         if (stage.projected) {
             const char* component = "xyzw" + (stage.transformCount - 1);
             out << "        c.xy /= c." << component[0] << ";\n";

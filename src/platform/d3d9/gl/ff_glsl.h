@@ -28,7 +28,8 @@ enum FfAttribute : int {
     kAttribTexCoord0 = 5,
 };
 
-// Uniform block bindings.
-enum FfBinding : int { kBindingDraw = 0, kBindingLights = 1, kBindingTextures = 2 };
+// The uniform arrays every program declares, in this order, and their lengths in vec4s.
+enum FfUniformArray : int { kUniformDraw = 0, kUniformLights = 1, kUniformTextures = 2, kUniformArrays = 3 };
+constexpr const char* kUniformArrayNames[kUniformArrays] = {"ffDraw", "ffLights", "ffTextures"};
 
 } // namespace d3dgl

@@ -14,7 +14,6 @@ namespace d3dgl {
 
 namespace {
 
-constexpr std::size_t kUniformRingBytes = 16u << 20;
 constexpr std::size_t kVertexRingBytes = 16u << 20;
 constexpr std::size_t kIndexRingBytes = 4u << 20;
 
@@ -31,11 +30,8 @@ GlStreamRing::Slice streamInto(GlStreamRing& ring, const void* data, std::size_t
 } // namespace
 
 FfPipeline::FfPipeline(GlDeviceShared& shared, float maxPointSize)
-    : shared_(shared), maxPointSize_(maxPointSize), uniforms_(kUniformRingBytes), vertices_(kVertexRingBytes),
-      indices_(kIndexRingBytes)
+    : shared_(shared), maxPointSize_(maxPointSize), vertices_(kVertexRingBytes), indices_(kIndexRingBytes)
 {
-    glGetIntegerv(GL_UNIFORM_BUFFER_OFFSET_ALIGNMENT, &uniformAlignment_);
-    if (uniformAlignment_ <= 0) uniformAlignment_ = 256;
     glCreateSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
     bufferDeletions_ = shared_.bufferDeletions();
 }
@@ -50,7 +46,6 @@ FfPipeline::~FfPipeline()
         glDeleteVertexArrays(1, &entry.second.name);
     }
     cache.useProgram(0);
-    cache.forgetBuffer(~0u);
 }
 
 void FfPipeline::setTarget(const FfTarget& target)
@@ -71,7 +66,6 @@ GlStreamRing::Slice FfPipeline::streamIndices(const void* data, std::size_t byte
 
 void FfPipeline::frameDone()
 {
-    uniforms_.fenceCurrent();
     vertices_.fenceCurrent();
     indices_.fenceCurrent();
 }
@@ -159,33 +153,33 @@ void FfPipeline::applySamplers(DeviceState& state)
     state.dirtySamplers = 0;
 }
 
-void FfPipeline::applyConstants(DeviceState& state)
+void FfPipeline::updateConstants(DeviceState& state)
 {
-    GlStateCache& cache = shared_.cache();
-    const std::size_t alignment = static_cast<std::size_t>(uniformAlignment_);
-    if (state.dirty & (kDirtyTransforms | kDirtyMaterial | kDirtyViewport) || !blocks_[kBindingDraw].buffer) {
-        GlStreamRing::Slice slice = uniforms_.allocate(sizeof(FfDrawBlock), alignment);
-        FfDrawBlock block;
-        fillDrawBlock(state, maxPointSize_, &block);
-        std::memcpy(slice.pointer, &block, sizeof block);
-        blocks_[kBindingDraw] = slice;
-        cache.bindUniformRange(kBindingDraw, slice.buffer, slice.offset, sizeof(FfDrawBlock));
+    if (state.dirty & (kDirtyTransforms | kDirtyMaterial | kDirtyViewport) || !versions_[kUniformDraw]) {
+        fillDrawBlock(state, maxPointSize_, &drawBlock_);
+        versions_[kUniformDraw] = nextVersion_++;
     }
-    if (state.dirty & kDirtyLights || !blocks_[kBindingLights].buffer) {
-        GlStreamRing::Slice slice = uniforms_.allocate(sizeof(FfLightBlock), alignment);
-        FfLightBlock block;
-        fillLightBlock(state, &block);
-        std::memcpy(slice.pointer, &block, sizeof block);
-        blocks_[kBindingLights] = slice;
-        cache.bindUniformRange(kBindingLights, slice.buffer, slice.offset, sizeof(FfLightBlock));
+    if (state.dirty & kDirtyLights || !versions_[kUniformLights]) {
+        fillLightBlock(state, &lightBlock_);
+        versions_[kUniformLights] = nextVersion_++;
     }
-    if (state.dirty & kDirtyTextureMatrices || !blocks_[kBindingTextures].buffer) {
-        GlStreamRing::Slice slice = uniforms_.allocate(sizeof(FfTextureBlock), alignment);
-        FfTextureBlock block;
-        fillTextureBlock(state, &block);
-        std::memcpy(slice.pointer, &block, sizeof block);
-        blocks_[kBindingTextures] = slice;
-        cache.bindUniformRange(kBindingTextures, slice.buffer, slice.offset, sizeof(FfTextureBlock));
+    if (state.dirty & kDirtyTextureMatrices || !versions_[kUniformTextures]) {
+        fillTextureBlock(state, &textureBlock_);
+        versions_[kUniformTextures] = nextVersion_++;
+    }
+}
+
+void FfPipeline::uploadConstants(FfProgram& program)
+{
+    // Plain uniforms rather than buffers: a software rasteriser copies a bound uniform buffer
+    // per draw, while a program's own uniforms travel only when they change.
+    const float* data[kUniformArrays] = {drawBlock_.worldView, lightBlock_.lights[0].diffuse,
+                                         textureBlock_.matrices[0]};
+    const GLsizei lengths[kUniformArrays] = {sizeof drawBlock_ / 16, sizeof lightBlock_ / 16, sizeof textureBlock_ / 16};
+    for (int i = 0; i < kUniformArrays; ++i) {
+        if (program.versions[i] == versions_[i]) continue;
+        program.versions[i] = versions_[i];
+        if (program.locations[i] >= 0) glProgramUniform4fv(program.name, program.locations[i], lengths[i], data[i]);
     }
 }
 
@@ -249,14 +243,15 @@ void FfPipeline::draw(DeviceState& state, const std::array<FfStageTexture, D3D_M
         const FfKey key = buildFfKey(state, bound, points);
         if (!keyValid_ || !(key == key_)) {
             key_ = key;
-            program_ = programs_.program(key_);
+            program_ = &programs_.program(key_);
             keyValid_ = true;
         }
     }
-    applyConstants(state);
+    updateConstants(state);
     state.dirty = 0;
-    if (!program_) return;
-    cache.useProgram(program_);
+    if (!program_->name) return;
+    cache.useProgram(program_->name);
+    uploadConstants(*program_);
 
     for (DWORD stage = 0; stage < D3D_MAX_STAGES; ++stage) {
         if (!key_.stages[stage].sampled) continue;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d9/gl/device_state.h"
+#include "platform/d3d9/gl/ff_constants.h"
 #include "platform/d3d9/gl/ff_key.h"
 #include "platform/d3d9/gl/ff_program_cache.h"
 #include "platform/d3d9/gl/gl_device_shared.h"
@@ -75,7 +76,8 @@ private:
     void applyBlend(const DeviceState& state);
     void applyDepthStencil(const DeviceState& state);
     void applySamplers(DeviceState& state);
-    void applyConstants(DeviceState& state);
+    void updateConstants(DeviceState& state);
+    void uploadConstants(FfProgram& program);
 
     GlDeviceShared& shared_;
     float maxPointSize_;
@@ -84,17 +86,21 @@ private:
 
     FfProgramCache programs_;
     FfKey key_{};
-    GLuint program_ = 0;
+    FfProgram* program_ = nullptr;
     bool keyValid_ = false;
     bool lastWasPoints_ = false;
     std::array<bool, D3D_MAX_STAGES> lastBound_{};
 
     std::array<GLuint, D3D_MAX_STAGES> samplers_{};
-    GlStreamRing uniforms_;
     GlStreamRing vertices_;
     GlStreamRing indices_;
-    GLint uniformAlignment_ = 256;
-    std::array<GlStreamRing::Slice, 3> blocks_{};
+
+    // The current values of the three uniform arrays and a version for each (0: never filled).
+    FfDrawBlock drawBlock_{};
+    FfLightBlock lightBlock_{};
+    FfTextureBlock textureBlock_{};
+    std::array<std::uint64_t, kUniformArrays> versions_{};
+    std::uint64_t nextVersion_ = 1;
 
     struct VertexArray {
         GLuint name = 0;

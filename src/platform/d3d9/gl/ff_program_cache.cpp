@@ -62,16 +62,21 @@ GLuint link(const FfShaderSources& sources)
 FfProgramCache::~FfProgramCache()
 {
     for (auto& entry : programs_)
-        if (entry.second) glDeleteProgram(entry.second);
+        if (entry.second->name) glDeleteProgram(entry.second->name);
 }
 
-GLuint FfProgramCache::program(const FfKey& key)
+FfProgram& FfProgramCache::program(const FfKey& key)
 {
     auto found = programs_.find(key);
-    if (found != programs_.end()) return found->second;
-    const GLuint program = link(generateFfShaders(key));
-    programs_.emplace(key, program);
-    return program;
+    if (found != programs_.end()) return *found->second;
+    auto program = std::make_unique<FfProgram>();
+    program->name = link(generateFfShaders(key));
+    if (program->name) {
+        // Arrays the compiler found unused report -1 and are skipped.
+        for (int i = 0; i < kUniformArrays; ++i)
+            program->locations[i] = glGetUniformLocation(program->name, kUniformArrayNames[i]);
+    }
+    return *programs_.emplace(key, std::move(program)).first->second;
 }
 
 } // namespace d3dgl

@@ -1,24 +1,35 @@
 // Compiled fixed-function programs, one per pipeline key, built on first use and kept for the
-// life of the device.
+// life of the device. Each remembers which version of every uniform array it last received,
+// so values go up only when they changed or the program has not seen them yet.
 #pragma once
 
+#include "platform/d3d9/gl/ff_glsl.h"
 #include "platform/d3d9/gl/ff_key.h"
 
 #include <epoxy/gl.h>
 
+#include <array>
+#include <cstdint>
+#include <memory>
 #include <unordered_map>
 
 namespace d3dgl {
 
+struct FfProgram {
+    GLuint name = 0;                                   // 0: failed to build
+    std::array<GLint, kUniformArrays> locations{-1, -1, -1};
+    std::array<std::uint64_t, kUniformArrays> versions{};
+};
+
 class FfProgramCache {
 public:
     ~FfProgramCache();
-    // The program for a key; 0 when it failed to build (the reason is logged once).
-    GLuint program(const FfKey& key);
+    // The program for a key (its name is 0 when it failed to build; the reason is logged once).
+    FfProgram& program(const FfKey& key);
     std::size_t size() const { return programs_.size(); }
 
 private:
-    std::unordered_map<FfKey, GLuint, FfKeyHash> programs_;
+    std::unordered_map<FfKey, std::unique_ptr<FfProgram>, FfKeyHash> programs_;
 };
 
 } // namespace d3dgl

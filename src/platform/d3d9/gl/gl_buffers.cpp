@@ -29,7 +29,6 @@ GlBufferStorage::GlBufferStorage(GlShared shared, UINT length) : shared_(std::mo
 GlBufferStorage::~GlBufferStorage()
 {
     shared_->makeCurrent();
-    shared_->cache().forgetBuffer(name_);
     shared_->noteBufferDeleted();
     glDeleteBuffers(1, &name_);
 }

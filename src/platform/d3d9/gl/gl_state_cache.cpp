@@ -57,15 +57,6 @@ void GlStateCache::bindSampler(int unit, GLuint sampler)
     glBindSampler(static_cast<GLuint>(unit), sampler);
 }
 
-void GlStateCache::bindUniformRange(int binding, GLuint buffer, GLintptr offset, GLsizeiptr size)
-{
-    Range& range = ranges_[binding];
-    if (range.buffer == buffer && range.offset == offset && range.size == size) return;
-    range = {buffer, offset, size};
-    ++calls_;
-    glBindBufferRange(GL_UNIFORM_BUFFER, static_cast<GLuint>(binding), buffer, offset, size);
-}
-
 void GlStateCache::setBlend(bool enabled, GLenum source, GLenum destination, GLenum equation)
 {
     if (blendEnabled_ != int(enabled)) {
@@ -225,12 +216,6 @@ void GlStateCache::forgetVertexArray(GLuint vao)
 void GlStateCache::forgetProgram(GLuint program)
 {
     if (program_ == program) program_ = ~0u;
-}
-
-void GlStateCache::forgetBuffer(GLuint buffer)
-{
-    for (Range& range : ranges_)
-        if (range.buffer == buffer) range = Range{};
 }
 
 } // namespace d3dgl

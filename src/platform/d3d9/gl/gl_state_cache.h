@@ -13,7 +13,6 @@ namespace d3dgl {
 class GlStateCache {
 public:
     static constexpr int kUnits = 8;
-    static constexpr int kUniformBindings = 4;
 
     GlStateCache();
 
@@ -23,7 +22,6 @@ public:
     void bindReadFramebuffer(GLuint fbo);
     void bindTexture(int unit, GLuint texture);
     void bindSampler(int unit, GLuint sampler);
-    void bindUniformRange(int binding, GLuint buffer, GLintptr offset, GLsizeiptr size);
 
     void setBlend(bool enabled, GLenum source, GLenum destination, GLenum equation);
     void setDepth(bool testEnabled, bool writeEnabled, GLenum function);
@@ -41,25 +39,17 @@ public:
     void forgetFramebuffer(GLuint fbo);
     void forgetVertexArray(GLuint vao);
     void forgetProgram(GLuint program);
-    void forgetBuffer(GLuint buffer);
 
     // Number of GL calls the cache let through (for the benchmark and redundancy tests).
     std::uint64_t callsIssued() const { return calls_; }
 
 private:
-    struct Range {
-        GLuint buffer = ~0u;
-        GLintptr offset = -1;
-        GLsizeiptr size = -1;
-    };
-
     GLuint program_ = ~0u;
     GLuint vao_ = ~0u;
     GLuint drawFbo_ = ~0u;
     GLuint readFbo_ = ~0u;
     std::array<GLuint, kUnits> textures_;
     std::array<GLuint, kUnits> samplers_;
-    std::array<Range, kUniformBindings> ranges_;
 
     int blendEnabled_ = -1;
     GLenum blendSource_ = 0, blendDestination_ = 0, blendEquation_ = 0;
