@@ -7,7 +7,6 @@
 #include "archive/little_endian.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace cf = container_format;
 

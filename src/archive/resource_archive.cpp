@@ -1,4 +1,4 @@
-// Lookup compares the hash before the name, walking the entries; names are never normalised.
+// Lookup goes through a hash index keyed by the exact name bytes; names are never normalised.
 #include "archive/resource_archive.h"
 
 #include "archive/binary_file.h"
@@ -23,31 +23,25 @@ bool ResourceArchive::openAt(const std::string& path, std::uint32_t offset)
     const std::size_t source = sources_.size();
     sources_.push_back({path, directory->base});
     for (DirectoryRecord& record : directory->records) {
-        ArchiveEntry entry{std::move(record.name), record.filterId, record.declaredSize, record.position, 0, source};
-        entry.nameHash = archiveNameHash(entry.name);
-        const std::size_t existing = indexOf(entry.name);
-        if (existing != notFound)
-            entries_[existing] = std::move(entry); // the later record wins
-        else
+        ArchiveEntry entry{std::move(record.name), record.filterId, record.declaredSize, record.position, source};
+        const auto [slot, added] = index_.try_emplace(entry.name, entries_.size());
+        if (added)
             entries_.push_back(std::move(entry));
+        else
+            entries_[slot->second] = std::move(entry); // the later record wins
     }
     return true;
 }
 
-std::size_t ResourceArchive::indexOf(const std::string& name) const
+std::size_t ResourceArchive::NameHasher::operator()(const std::string& name) const
 {
-    const std::uint32_t hash = archiveNameHash(name);
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        if (entries_[i].nameHash == hash && entries_[i].name == name)
-            return i;
-    }
-    return notFound;
+    return archiveNameHash(name);
 }
 
 const ResourceArchive::ArchiveEntry* ResourceArchive::find(const std::string& name) const
 {
-    const std::size_t index = indexOf(name);
-    return index == notFound ? nullptr : &entries_[index];
+    const auto found = index_.find(name);
+    return found == index_.end() ? nullptr : &entries_[found->second];
 }
 
 bool ResourceArchive::contains(const std::string& name) const
@@ -111,6 +105,7 @@ std::uint32_t ResourceArchive::readInto(const std::string& name, void* destinati
 
 void ResourceArchive::close()
 {
+    index_.clear();
     entries_.clear();
     sources_.clear();
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class ResourceArchive {
@@ -42,15 +43,19 @@ private:
         std::uint32_t filterId;
         std::uint32_t declaredSize;
         std::uint32_t position; // of the stored block, relative to the source's base
-        std::uint32_t nameHash;
         std::size_t source; // index into sources_
     };
 
-    static constexpr std::size_t notFound = static_cast<std::size_t>(-1);
-    std::size_t indexOf(const std::string& name) const;
+    struct NameHasher {
+        std::size_t operator()(const std::string& name) const;
+    };
+
     const ArchiveEntry* find(const std::string& name) const;
     std::optional<std::vector<std::uint8_t>> decodeEntry(const ArchiveEntry& entry) const;
 
     std::vector<ArchiveSource> sources_;
     std::vector<ArchiveEntry> entries_;
+    // Name to position in entries_, hashed with the archive's own name hash; it keeps opening
+    // and lookup fast however many entries a container holds.
+    std::unordered_map<std::string, std::size_t, NameHasher> index_;
 };

@@ -2,6 +2,7 @@
 #include "script/layer.h"
 
 #include "content2d/image_blitter.h"
+#include "script/narrow_to_float.h"
 
 float clampedLayerAlpha(float alpha) {
     if (alpha >= 1.0f) return 1.0f;
@@ -17,7 +18,7 @@ void Layer::draw(float scriptTimeMs) {
     content->draw(scriptTimeMs);
 
     // Rates are per second; the products are taken in double, as the 0.001 factor is.
-    x = static_cast<float>((scriptTimeMs - posStartTime) * dx * 0.001 + baseX);
-    y = static_cast<float>((scriptTimeMs - posStartTime) * dy * 0.001 + baseY);
-    alpha = static_cast<float>((scriptTimeMs - alphaStartTime) * dAlpha * 0.001 + baseAlpha);
+    x = narrowToFloat((scriptTimeMs - posStartTime) * dx * 0.001 + baseX);
+    y = narrowToFloat((scriptTimeMs - posStartTime) * dy * 0.001 + baseY);
+    alpha = narrowToFloat((scriptTimeMs - alphaStartTime) * dAlpha * 0.001 + baseAlpha);
 }

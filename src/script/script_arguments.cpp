@@ -1,6 +1,8 @@
 // Argument readers for script command tokens.
 #include "script/script_arguments.h"
 
+#include "script/narrow_to_float.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -100,7 +102,7 @@ float readNumber(std::string_view token) {
                     ? std::numeric_limits<double>::infinity()
                     : 0.0;
     }
-    return static_cast<float>(negative ? -value : value);
+    return narrowToFloat(negative ? -value : value);
 }
 
 float readTime(std::string_view token, float timeOffset) {

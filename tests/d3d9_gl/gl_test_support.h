@@ -64,6 +64,9 @@ protected:
         ASSERT_EQ(device->SetTextureStageState(stage, type, value), D3D_OK);
     }
 
+    // For tests that raise an OpenGL error on purpose.
+    void resetErrorBaseline() { errorsAtStart_ = d3dgl::glErrorsSeen(); }
+
     IDirect3D9* direct3d = nullptr;
     IDirect3DDevice9* device = nullptr;
 

@@ -3,6 +3,8 @@
 #include "platform/shell/sdl_window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +32,22 @@ WPARAM virtualKeyOf(SDL_Keycode key)
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<WPARAM>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<WPARAM>(key);
     return 0;
+}
+
+// SDL names the X11 class after the executable when video starts; the player's window carries
+// its window-class name instead, as window managers and tests look it up by that.
+void setX11WindowClass(SDL_Window* window, const std::string& className)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    XClassHint* hint = XAllocClassHint();
+    if (!hint) return;
+    std::string name = className;
+    hint->res_name = name.data();
+    hint->res_class = name.data();
+    XSetClassHint(info.info.x11.display, info.info.x11.window, hint);
+    XFree(hint);
 }
 
 } // namespace
@@ -99,7 +117,6 @@ HWND SdlShell::createWindow(const std::string& className, const std::string& tit
                             int width, int height, HINSTANCE)
 {
     if (window_ || !classes_.count(className) || !ensureVideo()) return nullptr;
-    SDL_SetHint("SDL_VIDEO_X11_WMCLASS", className.c_str());
     SDL_SetHint("SDL_VIDEO_WAYLAND_WMCLASS", className.c_str());
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
@@ -107,6 +124,7 @@ HWND SdlShell::createWindow(const std::string& className, const std::string& tit
     SDL_Window* sdlWindow = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
     if (!sdlWindow) return nullptr;
 
+    setX11WindowClass(sdlWindow, className);
     if (!(style & WS_POPUP)) {
         // The size given is the outer window's: the client area is what the frame leaves.
         int top = 0, left = 0, bottom = 0, right = 0;

@@ -69,6 +69,8 @@ public:
     void frameDone();
 
     std::size_t programCount() const { return programs_.size(); }
+    // OpenGL state calls that got through the state cache so far.
+    std::uint64_t stateCallsIssued() const { return shared_.cache().callsIssued(); }
 
 private:
     void applyViewport(DeviceState& state);
