@@ -10,12 +10,12 @@
 #include "platform/shell/shell.h"
 
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace {
-
-static_assert(sizeof(float) * 5 == 20, "the quad's vertices are XYZ | TEX1, 20 bytes");
 
 [[noreturn]] void failLoad(const std::string& fileName)
 {
@@ -137,6 +137,7 @@ void ImageBlitter::createTexture(const std::string& fileName)
 
 void ImageBlitter::buildQuad(float uScale, float vScale)
 {
+    static_assert(sizeof(Vertex) == 20, "the quad's vertices are XYZ | TEX1, 20 bytes apart");
     static constexpr Vertex strip[4] = {{0, 0, 1, 0, 1}, {0, 1, 1, 0, 0}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, 0}};
     const float width = static_cast<float>(imageWidth_), height = static_cast<float>(imageHeight_);
     for (std::size_t i = 0; i < quad_.size(); ++i)

@@ -73,8 +73,14 @@ TEST_F(StateTracking, CreationDefaults)
     EXPECT_EQ(world._11, 1.0f);
     EXPECT_EQ(world._41, 0.0f);
     BOOL enabled = TRUE;
+    D3DLIGHT9 light{};
+    EXPECT_EQ(device->GetLightEnable(3, &enabled), D3DERR_INVALIDCALL) << "a light never set has no state";
+    EXPECT_EQ(device->GetLight(3, &light), D3DERR_INVALIDCALL);
+    ASSERT_EQ(device->LightEnable(3, FALSE), D3D_OK);
     ASSERT_EQ(device->GetLightEnable(3, &enabled), D3D_OK);
     EXPECT_FALSE(enabled);
+    ASSERT_EQ(device->GetLight(3, &light), D3D_OK);
+    EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL) << "LightEnable creates the default record";
 
     DeviceOptions options;
     options.autoDepth = false;
@@ -114,7 +120,13 @@ TEST_F(StateTracking, ValuesReadBackAsSetAndSurviveSetTexture)
     EXPECT_EQ(device->SetLight(5, &light), D3DERR_INVALIDCALL) << "negative attenuation";
     ASSERT_EQ(device->GetLight(5, &back), D3D_OK);
     EXPECT_EQ(back.Attenuation1, 0.0f) << "the old record stays";
-    EXPECT_EQ(device->SetLight(8, &light), D3DERR_INVALIDCALL);
+    // Any index is accepted, and more lights than can render may be enabled.
+    light.Attenuation1 = 0.0f;
+    ASSERT_EQ(device->SetLight(40, &light), D3D_OK);
+    for (DWORD index = 0; index < 12; ++index) ASSERT_EQ(device->LightEnable(index, TRUE), D3D_OK);
+    BOOL enabled = FALSE;
+    ASSERT_EQ(device->GetLightEnable(11, &enabled), D3D_OK);
+    EXPECT_TRUE(enabled);
 
     const D3DVIEWPORT9 tooBig{600, 0, 100, 100, 0, 1};
     EXPECT_EQ(device->SetViewport(&tooBig), D3DERR_INVALIDCALL);

@@ -6,6 +6,7 @@ set -u
 
 player="$(realpath "$1")"
 close_request="$(realpath "$2")"
+demo_folder="${3:-}"
 failures=0
 work="$(mktemp -d)"
 trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
@@ -143,6 +144,16 @@ answer_question 1
 wait_exit "$pid" 20
 code=$?
 [[ $code == 0 ]] && pass "without demo.psc the player ends by itself with 0" || fail "no script: exit $code; $(cat "$work/empty.err")"
+
+# A whole demo (pictures, a sequence, colours, layers, music) plays to its end with 0.
+if [[ -n "$demo_folder" ]]; then
+    (cd "$demo_folder" && exec "$player") 2>"$work/demo.err" &
+    pid=$!
+    answer_question 1
+    wait_exit "$pid" 60
+    code=$?
+    [[ $code == 0 ]] && pass "the demo in $demo_folder plays to its end with 0" || fail "demo: exit $code; $(cat "$work/demo.err")"
+fi
 
 # No display at all: the question cannot be shown.
 (cd "$work/long" && DISPLAY= exec "$player") 2>"$work/nodisplay.err" &

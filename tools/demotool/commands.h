@@ -11,6 +11,7 @@ void addListCommand(CLI::App& app);
 void addExtractCommand(CLI::App& app);
 void addAppendCommand(CLI::App& app);
 void addCaptureCommand(CLI::App& app);
+void addTraceCommand(CLI::App& app);
 
 // Parses the command line and runs the chosen subcommand; returns the process exit code:
 // 0 on success, 1 on bad input (ToolError), 2 on a usage error.

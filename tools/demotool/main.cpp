@@ -11,5 +11,6 @@ int main(int argc, char** argv)
     addExtractCommand(app);
     addAppendCommand(app);
     addCaptureCommand(app);
+    addTraceCommand(app);
     return runDemotool(app, argc, argv);
 }

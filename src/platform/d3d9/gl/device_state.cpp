@@ -105,7 +105,7 @@ void DeviceState::reset(UINT targetWidth, UINT targetHeight, bool autoDepth)
     viewport = {0, 0, targetWidth, targetHeight, 0.0f, 1.0f};
     scissor = {0, 0, static_cast<LONG>(targetWidth), static_cast<LONG>(targetHeight)};
     material = {};
-    lights = {};
+    lights.clear();
     fvf = 0;
     dirty = kDirtyAll;
     dirtySamplers = 0xFF;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace d3dgl {
 
@@ -27,9 +28,12 @@ enum DirtyBits : std::uint32_t {
 };
 
 struct LightSlot {
-    D3DLIGHT9 light{};
+    D3DLIGHT9 light{};        // Type 0: never set
     bool enabled = false;
 };
+
+// Light indices the device accepts; Direct3D takes any index, the player uses the first few.
+constexpr DWORD kLightIndexLimit = 1024;
 
 struct DeviceState {
     std::array<DWORD, D3DRS_STATE_COUNT> renderStates{};
@@ -42,8 +46,8 @@ struct DeviceState {
     D3DVIEWPORT9 viewport{};
     RECT scissor{};
     D3DMATERIAL9 material{};
-    // Lights set or enabled so far, by index (Direct3D allows any index; the player uses 0..7).
-    std::array<LightSlot, D3D_MAX_LIGHTS> lights{};
+    // Lights set or enabled so far, by index. The first D3D_MAX_LIGHTS enabled ones render.
+    std::vector<LightSlot> lights;
     DWORD fvf = 0;
 
     std::uint32_t dirty = kDirtyAll;

@@ -37,8 +37,8 @@ public:
 
     ~EglHeadlessContext() override
     {
-        forgetIfCurrent();
-        eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        // Another device's context may be current; only let go of our own.
+        if (releaseIfCurrent()) eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display_, context_);
     }
 

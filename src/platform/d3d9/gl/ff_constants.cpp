@@ -98,6 +98,7 @@ void fillLightBlock(const DeviceState& state, FfLightBlock* block)
     int slot = 0;
     for (const LightSlot& entry : state.lights) {
         if (!entry.enabled) continue;
+        if (slot == static_cast<int>(D3D_MAX_LIGHTS)) break;
         const D3DLIGHT9& light = entry.light;
         FfLightData& out = block->lights[slot++];
         colorOf(light.Diffuse, out.diffuse);

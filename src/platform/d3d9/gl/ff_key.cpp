@@ -86,8 +86,11 @@ FfKey buildFfKey(const DeviceState& state, const FfBoundTextures& bound, bool po
         key.specularSource = resolveSource(state.rs(D3DRS_SPECULARMATERIALSOURCE), colorVertex, key.hasDiffuse, key.hasSpecular);
         key.emissiveSource = resolveSource(state.rs(D3DRS_EMISSIVEMATERIALSOURCE), colorVertex, key.hasDiffuse, key.hasSpecular);
         int slot = 0;
-        for (const LightSlot& light : state.lights)
-            if (light.enabled) key.lightTypes[slot++] = static_cast<std::uint8_t>(light.light.Type);
+        for (const LightSlot& light : state.lights) {
+            if (!light.enabled) continue;
+            key.lightTypes[slot++] = static_cast<std::uint8_t>(light.light.Type);
+            if (slot == static_cast<int>(D3D_MAX_LIGHTS)) break;
+        }
     }
 
     if (state.rs(D3DRS_ALPHATESTENABLE) && state.rs(D3DRS_ALPHAFUNC) != D3DCMP_ALWAYS &&

@@ -35,9 +35,12 @@ protected:
     virtual void bindCurrent() = 0;
     // Called by the concrete context once it is current for the first time.
     void contextReady();
-    void forgetIfCurrent()
+    // True (and forgotten) when this context was the current one.
+    bool releaseIfCurrent()
     {
-        if (current_ == this) current_ = nullptr;
+        if (current_ != this) return false;
+        current_ = nullptr;
+        return true;
     }
 
 private:

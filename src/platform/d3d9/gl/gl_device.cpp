@@ -241,12 +241,13 @@ HRESULT GlDevice::GetMaterial(D3DMATERIAL9* material)
 
 HRESULT GlDevice::SetLight(DWORD index, const D3DLIGHT9* light)
 {
-    if (index >= D3D_MAX_LIGHTS || !light) return D3DERR_INVALIDCALL;
+    if (index >= kLightIndexLimit || !light) return D3DERR_INVALIDCALL;
     if (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
     // Negative attenuation makes no sense for positional lights; the old record stays.
     if (light->Type != D3DLIGHT_DIRECTIONAL &&
         (light->Attenuation0 < 0.0f || light->Attenuation1 < 0.0f || light->Attenuation2 < 0.0f))
         return D3DERR_INVALIDCALL;
+    if (index >= state_.lights.size()) state_.lights.resize(index + 1);
     state_.lights[index].light = *light;
     state_.dirty |= kDirtyLights | kDirtyProgramKey;
     return D3D_OK;
@@ -254,17 +255,19 @@ HRESULT GlDevice::SetLight(DWORD index, const D3DLIGHT9* light)
 
 HRESULT GlDevice::GetLight(DWORD index, D3DLIGHT9* light)
 {
-    if (index >= D3D_MAX_LIGHTS || !light) return D3DERR_INVALIDCALL;
+    // A light never set or enabled has no record to return.
+    if (!light || index >= state_.lights.size() || state_.lights[index].light.Type == 0) return D3DERR_INVALIDCALL;
     *light = state_.lights[index].light;
     return D3D_OK;
 }
 
 HRESULT GlDevice::LightEnable(DWORD index, BOOL enable)
 {
-    if (index >= D3D_MAX_LIGHTS) return D3DERR_INVALIDCALL;
+    if (index >= kLightIndexLimit) return D3DERR_INVALIDCALL;
+    if (index >= state_.lights.size()) state_.lights.resize(index + 1);
     LightSlot& slot = state_.lights[index];
-    // Enabling a light that was never set creates the default record.
-    if (enable && slot.light.Type == 0) slot.light = defaultLight();
+    // Enabling (or disabling) a light that was never set creates the default record.
+    if (slot.light.Type == 0) slot.light = defaultLight();
     slot.enabled = enable != FALSE;
     state_.dirty |= kDirtyLights | kDirtyProgramKey;
     return D3D_OK;
@@ -272,7 +275,7 @@ HRESULT GlDevice::LightEnable(DWORD index, BOOL enable)
 
 HRESULT GlDevice::GetLightEnable(DWORD index, BOOL* enable)
 {
-    if (index >= D3D_MAX_LIGHTS || !enable) return D3DERR_INVALIDCALL;
+    if (!enable || index >= state_.lights.size() || state_.lights[index].light.Type == 0) return D3DERR_INVALIDCALL;
     *enable = state_.lights[index].enabled ? TRUE : FALSE;
     return D3D_OK;
 }

@@ -18,8 +18,8 @@ public:
 
     ~SdlWindowContext() override
     {
-        forgetIfCurrent();
-        SDL_GL_MakeCurrent(window_, nullptr);
+        // Another device's context may be current; only let go of our own.
+        if (releaseIfCurrent()) SDL_GL_MakeCurrent(window_, nullptr);
         SDL_GL_DeleteContext(context_);
     }
 
@@ -50,9 +50,6 @@ std::shared_ptr<GlContext> createWindowGlContext(HWND window)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);
     if (!context) return nullptr;
     auto result = std::make_shared<SdlWindowContext>(sdlWindow, context);

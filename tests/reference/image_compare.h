@@ -1,0 +1,27 @@
+// Per-channel comparison of two RGBA images, with a summary worth printing on failure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RgbaImage {
+    unsigned width = 0;
+    unsigned height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+struct ImageDifference {
+    bool sameSize = true;
+    unsigned pixelsOverTolerance = 0;
+    int largestDifference = 0;
+    unsigned firstX = 0, firstY = 0; // first pixel over the tolerance
+    std::string describe() const;
+};
+
+ImageDifference compareImages(const RgbaImage& actual, const RgbaImage& expected, int tolerance);
+
+// Loads a PNG as RGBA; false when the file is missing or unreadable.
+bool loadPng(const std::string& path, RgbaImage& image);
+// Writes a PNG (used to leave the GL device's output beside a failing comparison).
+bool savePng(const std::string& path, const RgbaImage& image);
