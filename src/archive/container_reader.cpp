@@ -35,10 +35,10 @@ std::optional<std::uint64_t> locateContainer(BinaryFile& file, std::uint32_t off
     const std::uint64_t size = file.size();
     if (size < cf::trailerSize || !hasMagicAt(file, size - 4, cf::trailerMagic))
         return std::nullopt;
-    const std::uint32_t distance = *readU32At(file, size - cf::trailerSize);
-    if (distance > size)
+    const std::optional<std::uint32_t> distance = readU32At(file, size - cf::trailerSize);
+    if (!distance || *distance > size)
         return std::nullopt;
-    const std::uint64_t base = size - distance;
+    const std::uint64_t base = size - *distance;
     if (!hasMagicAt(file, base, cf::magic))
         return std::nullopt;
     return base;

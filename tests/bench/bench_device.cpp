@@ -241,8 +241,8 @@ void BM_FullFrames(benchmark::State& state) { runFrames(state, true); }
 void BM_FullFramesOneMaterial(benchmark::State& state) { runFrames(state, true, 1); }
 
 BENCHMARK(BM_DeviceWorkWithoutDraws)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FullFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FullFramesOneMaterial)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FullFrames)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_FullFramesOneMaterial)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 } // namespace
 

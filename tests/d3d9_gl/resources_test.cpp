@@ -16,6 +16,8 @@ void drawTexturedQuad(IDirect3DDevice9* device, IDirect3DBaseTexture9* texture)
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
     device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
     const XyzTexVertex quad[] = {{-1, -1, 0.1f, 0, 1}, {-1, 1, 0.1f, 0, 0}, {1, -1, 0.1f, 1, 1}, {1, 1, 0.1f, 1, 0}};
     device->BeginScene();

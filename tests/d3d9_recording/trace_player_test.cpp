@@ -3,6 +3,7 @@
 // read outside their buffers never reach the device.
 #include "platform/d3d9/recording/recording_device.h"
 #include "platform/d3d9/trace/trace_player.h"
+#include "platform/d3d9/trace/trace_render.h"
 
 #include <gtest/gtest.h>
 
@@ -317,6 +318,50 @@ TEST(TracePlayer, LocksLeftOpenAndLiveObjectsAreReleasedAtTheEnd)
     EXPECT_EQ(device->memoryInUse(), 0u);
     EXPECT_EQ(device->countCalls("Release"), 2u);
     EXPECT_EQ(device->countCalls("VertexBufferUnlock"), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TraceRender, KeepsTheBackBufferOfTheLastPresentOrOfTheEnd)
+{
+    DevicePtr device(new RecordingDevice(4, 2, D3DFMT_X8R8G8B8));
+    TraceRendering presented = renderTrace("Device 4 2 22 0\n"
+                                           "Clear 0 0 1 0x00112233 1 0\nPresent\n"
+                                           "Clear 0 0 1 0x00445566 1 0\n",
+                                           device.get());
+    ASSERT_TRUE(presented.error.empty()) << presented.error;
+    ASSERT_EQ(presented.image.width, 4u);
+    ASSERT_EQ(presented.image.rgba.size(), 4u * 2 * 4);
+    // RGBA, alpha forced opaque on an X8 back buffer.
+    EXPECT_EQ(presented.image.rgba[0], 0x11);
+    EXPECT_EQ(presented.image.rgba[1], 0x22);
+    EXPECT_EQ(presented.image.rgba[2], 0x33);
+    EXPECT_EQ(presented.image.rgba[3], 0xFF);
+
+    DevicePtr alpha(new RecordingDevice(2, 2, D3DFMT_A8R8G8B8));
+    TraceRendering atEnd = renderTrace("Device 2 2 21 0\nClear 0 0 1 0x80445566 1 0\n", alpha.get());
+    ASSERT_TRUE(atEnd.error.empty()) << atEnd.error;
+    EXPECT_EQ(atEnd.image.rgba[12], 0x44);
+    EXPECT_EQ(atEnd.image.rgba[15], 0x80);
+
+    TraceRendering broken = renderTrace("Device 2 2 21 0\nClear 0\n", alpha.get());
+    EXPECT_NE(broken.error.find("line 2"), std::string::npos) << broken.error;
+}
+
+TEST(TraceRender, PresentParametersFollowTheHeader)
+{
+    const TraceHeader header{640, 480, D3DFMT_A8R8G8B8, D3DFMT_D24X8};
+    const D3DPRESENT_PARAMETERS pp = presentParametersForTrace(header, 320, 200);
+    EXPECT_EQ(pp.BackBufferWidth, 320u);
+    EXPECT_EQ(pp.BackBufferFormat, D3DFMT_A8R8G8B8);
+    EXPECT_TRUE(pp.EnableAutoDepthStencil);
+    EXPECT_EQ(pp.AutoDepthStencilFormat, D3DFMT_D24X8);
+    EXPECT_TRUE(pp.Windowed);
+    const D3DPRESENT_PARAMETERS noDepth = presentParametersForTrace({8, 8, 99, 0}, 8, 8);
+    EXPECT_EQ(noDepth.BackBufferFormat, D3DFMT_X8R8G8B8);
+    EXPECT_FALSE(noDepth.EnableAutoDepthStencil);
 }
 
 } // namespace

@@ -118,7 +118,7 @@ TEST_F(D3DXPictureTest, UndecodableAndOversizedPicturesAreRefused)
     EXPECT_EQ(load(surface(40, 40, D3DFMT_A8R8G8B8), png), D3DXERR_INVALIDDATA);
 }
 
-TEST_F(D3DXPictureTest, JpegWithAnOverlongHuffmanTableIsRefusedBeforeDecoding)
+TEST_F(D3DXPictureTest, JpegWithUnsoundHuffmanTablesIsRefusedBeforeDecoding)
 {
     // Such a table would make the decoder write past its code arrays.
     std::vector<std::uint8_t> jpeg = encodeJpeg(patternPicture(16, 16, 3), 90);
@@ -130,6 +130,15 @@ TEST_F(D3DXPictureTest, JpegWithAnOverlongHuffmanTableIsRefusedBeforeDecoding)
     for (int k = 0; k < 16; ++k) jpeg[dht + 5 + k] = 17; // 16 × 17 = 272 codes in the first table
     EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(jpeg.data(), UINT(jpeg.size()), &i), D3DXERR_INVALIDDATA);
     EXPECT_EQ(load(surface(16, 16, D3DFMT_X8R8G8B8), jpeg), D3DXERR_INVALIDDATA);
+
+    // A scan naming Huffman tables the stream never defined would decode with uninitialised
+    // tables and read out of bounds.
+    std::vector<std::uint8_t> undefined = encodeJpeg(patternPicture(16, 16, 3), 90);
+    std::size_t sos = 2;
+    while (sos + 1 < undefined.size() && !(undefined[sos] == 0xFF && undefined[sos + 1] == 0xDA)) ++sos;
+    ASSERT_LT(sos + 6, undefined.size());
+    undefined[sos + 6] = 0x22; // first component: DC and AC table slot 2
+    EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(undefined.data(), UINT(undefined.size()), &i), D3DXERR_INVALIDDATA);
 
     // Fill bytes before the start marker still make a JPEG to the decoder, and to the check.
     jpeg.insert(jpeg.begin(), {0xFF, 0xFF});

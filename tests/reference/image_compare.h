@@ -14,12 +14,18 @@ struct RgbaImage {
 struct ImageDifference {
     bool sameSize = true;
     unsigned pixelsOverTolerance = 0;
+    // Of those, pixels on an edge (a neighbour differs by more than 8 in a channel)
+    // in either image: where coverage flips when an edge moves by a hair.
+    unsigned edgeShiftedPixels = 0;
     int largestDifference = 0;
     unsigned firstX = 0, firstY = 0; // first pixel over the tolerance
     std::string describe() const;
 };
 
 ImageDifference compareImages(const RgbaImage& actual, const RgbaImage& expected, int tolerance);
+
+// Equal within the tolerance, except for at most `edgePixels` edge-shifted pixels.
+bool imagesMatch(const ImageDifference& difference, unsigned edgePixels);
 
 // Loads a PNG as RGBA; false when the file is missing or unreadable.
 bool loadPng(const std::string& path, RgbaImage& image);

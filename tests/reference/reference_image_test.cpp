@@ -75,10 +75,11 @@ TEST_P(GlReference, MatchesTheDirect3DImage)
     EXPECT_EQ(rendering.replay.failedCalls, 0u) << rendering.replay.firstFailure;
     const RgbaImage actual = toRgba(rendering.image);
     const ImageDifference difference = compareImages(actual, expected, c.tolerance);
-    const bool same = difference.sameSize && difference.pixelsOverTolerance == 0;
+    const bool same = imagesMatch(difference, c.edgePixels);
     if (!same)
         savePng(std::string(c.name) + ".gl.png", actual); // beside the test binary, for a look
-    EXPECT_TRUE(same) << c.name << " (tolerance " << c.tolerance << "): " << difference.describe();
+    EXPECT_TRUE(same) << c.name << " (tolerance " << c.tolerance << ", " << c.edgePixels
+                      << " edge pixels allowed): " << difference.describe();
 }
 
 TEST_P(GlReference, RecordedFrameReplaysToTheSamePixelsAsDrawingItDirectly)

@@ -1,10 +1,12 @@
-// Marker walk over a JPEG stream, checking the code counts of every Huffman table.
+// Marker walk over a JPEG stream, checking the Huffman tables it defines and the ones its
+// scans use.
 
 #include "platform/d3dx/jpeg_table_check.h"
 
 namespace {
 
 constexpr std::uint8_t kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kDht = 0xC4, kTem = 0x01;
+constexpr std::uint8_t kSofBaseline = 0xC0, kSofExtended = 0xC1, kSofProgressive = 0xC2;
 
 bool isRestart(std::uint8_t marker)
 {
@@ -42,7 +44,7 @@ bool nextMarker(Reader& in, std::uint8_t& marker)
 }
 
 // Entropy-coded data runs until an 0xFF that is neither stuffing (FF 00), a restart marker nor
-// fill; leaves the reader on that marker's code byte's successor and returns the code.
+// fill; returns the code of that marker.
 bool skipEntropyData(Reader& in, std::uint8_t& marker)
 {
     while (!in.atEnd()) {
@@ -56,16 +58,51 @@ bool skipEntropyData(Reader& in, std::uint8_t& marker)
     return false;
 }
 
-bool tablesFit(Reader& in, unsigned length)
+struct TableState {
+    bool defined[2][4] = {}; // [0 DC, 1 AC][slot]
+    bool progressive = false;
+};
+
+// A DHT segment, read by its code counts as the decoder reads it.
+bool defineTables(Reader& in, unsigned length, TableState& state)
 {
     int remaining = static_cast<int>(length) - 2;
     while (remaining > 0) {
-        in.byte(); // table class and slot
+        const std::uint8_t classAndSlot = in.byte();
         unsigned codes = 0;
         for (int i = 0; i < 16; ++i) codes += in.byte();
         if (codes > 256) return false;
+        const unsigned tableClass = classAndSlot >> 4, slot = classAndSlot & 15;
+        if (tableClass <= 1 && slot <= 3) state.defined[tableClass][slot] = true;
         in.skip(codes);
         remaining -= 17 + static_cast<int>(codes);
+    }
+    return true;
+}
+
+// A scan header: the DC table is decoded with in baseline scans and first DC scans, the AC
+// table in baseline scans and every AC scan; both must exist by then.
+bool scanTablesDefined(Reader& in, unsigned length, const TableState& state)
+{
+    const unsigned components = in.byte();
+    std::uint8_t selectors[4] = {};
+    for (unsigned i = 0; i < components; ++i) {
+        in.byte(); // component id
+        const std::uint8_t selector = in.byte();
+        if (i < 4) selectors[i] = selector;
+    }
+    const unsigned spectralStart = in.byte();
+    in.byte(); // spectral end
+    const unsigned approximationHigh = in.byte() >> 4;
+    const std::size_t read = 1 + 2 * std::size_t(components) + 3;
+    if (length >= 2 + read) in.skip(length - 2 - read);
+
+    const bool usesDc = spectralStart == 0 && (!state.progressive || approximationHigh == 0);
+    const bool usesAc = !state.progressive || spectralStart != 0;
+    for (unsigned i = 0; i < components && i < 4; ++i) {
+        const unsigned dc = selectors[i] >> 4, ac = selectors[i] & 15;
+        if (usesDc && (dc > 3 || !state.defined[0][dc])) return false;
+        if (usesAc && (ac > 3 || !state.defined[1][ac])) return false;
     }
     return true;
 }
@@ -80,10 +117,11 @@ bool looksLikeJpeg(const std::uint8_t* data, std::size_t size)
     return i < size && data[i] == kSoi;
 }
 
-bool jpegHuffmanTablesFit(const std::uint8_t* data, std::size_t size)
+bool jpegHuffmanTablesSound(const std::uint8_t* data, std::size_t size)
 {
     if (!data || !looksLikeJpeg(data, size)) return true;
     Reader in(data, size);
+    TableState state;
     std::uint8_t marker = 0;
     nextMarker(in, marker); // the start-of-image marker
     bool haveMarker = nextMarker(in, marker);
@@ -95,14 +133,16 @@ bool jpegHuffmanTablesFit(const std::uint8_t* data, std::size_t size)
         }
         const unsigned length = in.word();
         if (marker == kDht) {
-            if (!tablesFit(in, length)) return false;
             // The decoder reads tables by their counts; a segment whose counts disagree with its
-            // length is an error there, so continuing from the counted position is enough.
+            // length is an error there, so going on from the counted position is enough.
+            if (!defineTables(in, length, state)) return false;
             haveMarker = nextMarker(in, marker);
         } else if (marker == kSos) {
-            in.skip(length >= 2 ? length - 2 : 0);
+            if (!scanTablesDefined(in, length, state)) return false;
             haveMarker = skipEntropyData(in, marker);
         } else {
+            if (marker == kSofBaseline || marker == kSofExtended || marker == kSofProgressive)
+                state.progressive = marker == kSofProgressive;
             in.skip(length >= 2 ? length - 2 : 0);
             haveMarker = nextMarker(in, marker);
         }

@@ -59,8 +59,8 @@ std::optional<PictureHeader> readPictureHeader(const void* data, std::size_t siz
 {
     if (!data || size == 0 || size > INT_MAX) return std::nullopt;
     const auto* bytes = static_cast<const stbi_uc*>(data);
-    // The decoder tries JPEG on everything and builds Huffman tables while reading the header.
-    if (!jpegHuffmanTablesFit(bytes, size)) return std::nullopt;
+    // The decoder tries JPEG on everything and trusts the Huffman tables it finds.
+    if (!jpegHuffmanTablesSound(bytes, size)) return std::nullopt;
     int width = 0, height = 0, components = 0;
     if (!stbi_info_from_memory(bytes, static_cast<int>(size), &width, &height, &components)) return std::nullopt;
     if (!withinLimits(width, height) || components < 1 || components > 4) return std::nullopt;

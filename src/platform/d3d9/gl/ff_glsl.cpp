@@ -46,10 +46,13 @@ FfLight lightAt(int i)
 }
 )";
 
-// Pixel centres: Direct3D puts them on integer coordinates, OpenGL half a pixel further. The
-// shift is 63/64 of half a pixel so that an edge lying exactly on a Direct3D pixel centre
-// lands just before the OpenGL centre, which reproduces Direct3D's top-left rule.
-const char* kNudge = "const float kCentreShift = 63.0 / 64.0;\n";
+// Rows flip on the way to the framebuffer: its row 0 must hold Direct3D's top row. The flip is
+// done here (rather than by the clip-control origin) so that OpenGL's rule for edges running
+// exactly through pixel centres, which favours its own top (high y) edges, lands on Direct3D's
+// top edges; with the exact half-pixel shift of the vertex stage this matches Direct3D 9 to the
+// pixel.
+const char* kFramebufferMapping =
+    "vec4 toFramebuffer(vec4 clip) { return vec4(clip.x, -clip.y, clip.z, clip.w); }\n";
 
 std::string materialSource(std::uint8_t source, const char* material)
 {
@@ -179,7 +182,7 @@ void emitTexCoord(std::ostringstream& out, const FfKey& key, int stageIndex)
 std::string vertexShader(const FfKey& key)
 {
     std::ostringstream out;
-    out << "#version 450 core\n" << kUniformBlocks << kNudge;
+    out << "#version 450 core\n" << kUniformBlocks << kFramebufferMapping;
     out << "layout(location = 0) in vec4 inPosition;\n";
     if (key.hasNormal) out << "layout(location = 1) in vec3 inNormal;\n";
     if (key.hasPointSize) out << "layout(location = 2) in float inPointSize;\n";
@@ -229,9 +232,12 @@ std::string vertexShader(const FfKey& key)
         }
         out << "    vsPointSize = min(max(size, pointSize.y), pointSize.z);\n";
     }
-    out << "    clip.x += kCentreShift * clip.w / viewport.z;\n";
-    out << "    clip.y -= kCentreShift * clip.w / viewport.w;\n";
-    out << "    gl_Position = clip;\n";
+    // Pixel centres: Direct3D puts them on integer coordinates, OpenGL half a pixel further,
+    // so everything moves half a pixel right and half a pixel down (in NDC, 1 / size).
+    out << "    clip.x += clip.w / viewport.z;\n";
+    out << "    clip.y -= clip.w / viewport.w;\n";
+    // Points stay in Direct3D's orientation until the geometry stage has expanded them.
+    out << "    gl_Position = " << (key.points ? "clip" : "toFramebuffer(clip)") << ";\n";
     out << "}\n";
     return out.str();
 }
@@ -239,13 +245,13 @@ std::string vertexShader(const FfKey& key)
 std::string geometryShader(const FfKey& key)
 {
     std::ostringstream out;
-    out << "#version 450 core\n" << kUniformBlocks;
+    out << "#version 450 core\n" << kUniformBlocks << kFramebufferMapping;
     out << "layout(points) in;\nlayout(triangle_strip, max_vertices = 4) out;\n";
     declareVaryings(out, key, "in", "vs", true);
     out << "in float vsPointSize[];\n";
     declareVaryings(out, key, "out", "fs", false);
     out << "void emitCorner(vec4 centre, vec2 offset, vec2 uv) {\n";
-    out << "    gl_Position = centre + vec4(offset, 0.0, 0.0);\n";
+    out << "    gl_Position = toFramebuffer(centre + vec4(offset, 0.0, 0.0));\n";
     out << "    fsDiffuse = vsDiffuse[0];\n    fsSpecular = vsSpecular[0];\n";
     for (int i = 0; i < static_cast<int>(D3D_MAX_STAGES); ++i) {
         if (!key.stages[i].sampled) continue;

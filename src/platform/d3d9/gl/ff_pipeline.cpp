@@ -14,8 +14,10 @@ namespace d3dgl {
 
 namespace {
 
-constexpr std::size_t kVertexRingBytes = 16u << 20;
-constexpr std::size_t kIndexRingBytes = 4u << 20;
+// Streaming buffers for user-pointer draws, made on the first such draw (the driver clears
+// their storage, which is not free).
+constexpr std::size_t kVertexRingBytes = 4u << 20;
+constexpr std::size_t kIndexRingBytes = 1u << 20;
 
 GlStreamRing::Slice streamInto(GlStreamRing& ring, const void* data, std::size_t bytes)
 {
@@ -30,7 +32,7 @@ GlStreamRing::Slice streamInto(GlStreamRing& ring, const void* data, std::size_t
 } // namespace
 
 FfPipeline::FfPipeline(GlDeviceShared& shared, float maxPointSize)
-    : shared_(shared), maxPointSize_(maxPointSize), vertices_(kVertexRingBytes), indices_(kIndexRingBytes)
+    : shared_(shared), maxPointSize_(maxPointSize)
 {
     glCreateSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
     bufferDeletions_ = shared_.bufferDeletions();
@@ -56,18 +58,20 @@ void FfPipeline::setTarget(const FfTarget& target)
 
 GlStreamRing::Slice FfPipeline::streamVertices(const void* data, std::size_t bytes)
 {
-    return streamInto(vertices_, data, bytes);
+    if (!vertices_) vertices_ = std::make_unique<GlStreamRing>(kVertexRingBytes);
+    return streamInto(*vertices_, data, bytes);
 }
 
 GlStreamRing::Slice FfPipeline::streamIndices(const void* data, std::size_t bytes)
 {
-    return streamInto(indices_, data, bytes);
+    if (!indices_) indices_ = std::make_unique<GlStreamRing>(kIndexRingBytes);
+    return streamInto(*indices_, data, bytes);
 }
 
 void FfPipeline::frameDone()
 {
-    vertices_.fenceCurrent();
-    indices_.fenceCurrent();
+    if (vertices_) vertices_->fenceCurrent();
+    if (indices_) indices_->fenceCurrent();
 }
 
 void FfPipeline::applyViewport(DeviceState& state)

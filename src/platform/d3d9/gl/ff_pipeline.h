@@ -94,8 +94,8 @@ private:
     std::array<bool, D3D_MAX_STAGES> lastBound_{};
 
     std::array<GLuint, D3D_MAX_STAGES> samplers_{};
-    GlStreamRing vertices_;
-    GlStreamRing indices_;
+    std::unique_ptr<GlStreamRing> vertices_;
+    std::unique_ptr<GlStreamRing> indices_;
 
     // The current values of the three uniform arrays and a version for each (0: never filled).
     FfDrawBlock drawBlock_{};

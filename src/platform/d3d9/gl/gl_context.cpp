@@ -19,10 +19,12 @@ void GlContext::contextReady()
     current_ = this;
     cache_ = std::make_unique<GlStateCache>();
     installGlDebugOutput();
-    // Direct3D's conventions: depth 0..1, and NDC y = +1 lands on framebuffer row 0, so every
-    // framebuffer object holds its image top row first, like a Direct3D surface.
-    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
-    glFrontFace(GL_CW);
+    // Direct3D's depth range 0..1. The vertex stage negates y, so NDC y = +1 lands on
+    // framebuffer row 0 and every framebuffer object holds its image top row first, like a
+    // Direct3D surface; the flip mirrors the winding, so Direct3D's clockwise front faces are
+    // counter-clockwise here.
+    glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    glFrontFace(GL_CCW);
     glDisable(GL_DITHER);
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
