@@ -6,6 +6,7 @@
 #include "archive/resource_archive.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -15,8 +16,13 @@ const std::string& scratchPath()
 {
     // Memory-backed when available: every input is written and read back several times.
     static const std::string folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    static const std::string path = folder + "/fuzz_archive_open-" + std::to_string(::getpid()) + ".cfl";
-    return path;
+    // Never destroyed, so the exit handler that removes the file can still read it.
+    static const std::string* path = [] {
+        auto* made = new std::string(folder + "/fuzz_archive_open-" + std::to_string(::getpid()) + ".cfl");
+        std::atexit([] { std::remove(scratchPath().c_str()); });
+        return made;
+    }();
+    return *path;
 }
 
 bool writeInput(const std::uint8_t* data, std::size_t size)

@@ -22,3 +22,7 @@ struct ReferenceCase {
 };
 
 const std::vector<ReferenceCase>& referenceCases();
+
+// Test names print the case name, not the bytes of the struct.
+#include <ostream>
+inline void PrintTo(const ReferenceCase& c, std::ostream* out) { *out << c.name; }

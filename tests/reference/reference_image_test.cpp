@@ -18,8 +18,7 @@ namespace {
 
 std::string referenceFolder()
 {
-    const char* source = std::getenv("DEMO_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/reference/";
+    return REFERENCE_FOLDER; // tests/reference/ in the source tree
 }
 
 std::string readText(const std::string& path)
@@ -37,7 +36,11 @@ RgbaImage toRgba(const CapturedImage& image)
 
 class GlReference : public ::testing::TestWithParam<ReferenceCase> {
 protected:
-    static void SetUpTestSuite() { d3d_ = createHeadlessDirect3D9(); }
+    static void SetUpTestSuite()
+    {
+        setenv("EGL_PLATFORM", "surfaceless", 0);
+        d3d_ = createHeadlessDirect3D9();
+    }
     static void TearDownTestSuite() { safeRelease(d3d_); }
 
     void SetUp() override

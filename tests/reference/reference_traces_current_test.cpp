@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -15,8 +14,7 @@ namespace {
 
 std::string referenceFolder()
 {
-    const char* source = std::getenv("DEMO_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/reference/";
+    return REFERENCE_FOLDER; // tests/reference/ in the source tree
 }
 
 class ReferenceTrace : public ::testing::TestWithParam<ReferenceCase> {};

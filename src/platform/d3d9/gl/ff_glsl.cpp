@@ -171,8 +171,8 @@ void emitTexCoord(std::ostringstream& out, const FfKey& key, int stageIndex)
     if (stage.transformCount) {
         out << "        c = textureMatrix(" << stageIndex << ") * c;\n";
         if (stage.projected) {
-            const char* component = "xyzw" + (stage.transformCount - 1);
-            out << "        c.xy /= c." << component[0] << ";\n";
+            static constexpr char kComponents[] = "xyzw";
+            out << "        c.xy /= c." << kComponents[stage.transformCount - 1] << ";\n";
         }
     }
     out << "        vsTex" << stageIndex << " = c;\n";
