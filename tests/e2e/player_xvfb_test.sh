@@ -14,16 +14,27 @@ trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 
-# A free display number and a screen bigger than the windowed size.
+# A free display number and a screen bigger than the windowed size. The server is started
+# again when it has gone away between cases (a loaded machine can lose it); that is noted.
 for n in $(seq 91 140); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] || break
 done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
 export DISPLAY=":$n"
 unset WAYLAND_DISPLAY
 export SDL_AUDIODRIVER=dummy
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_pid=""
+ensure_server() {
+    xdpyinfo >/dev/null 2>&1 && return 0
+    [[ -n "$xvfb_pid" ]] && echo "note: the X server had gone away; starting it again"
+    kill "$xvfb_pid" 2>/dev/null
+    rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    echo "FAIL: Xvfb did not start"
+    exit 1
+}
+ensure_server
 
 # geometry WINDOW_NAME -> "id x y width height" of the first window with that name, if any
 geometry() {
@@ -106,6 +117,7 @@ else
     kill -9 "$pid" 2>/dev/null
 fi
 
+ensure_server
 # Yes: a borderless window covering the screen; the close box ends with 0.
 (cd "$work/long" && exec "$player") 2>"$work/yes.err" &
 pid=$!
@@ -125,6 +137,7 @@ else
 fi
 
 # Cancel: the "User Abort" box, then exit 5.
+ensure_server
 (cd "$work/long" && exec "$player") 2>"$work/cancel.err" &
 pid=$!
 answer_question 2
@@ -137,6 +150,7 @@ wait_exit "$pid" 20
 code=$?
 [[ $code == 5 ]] && pass "Cancel ends with exit 5" || fail "Cancel: exit $code; $(cat "$work/cancel.err")"
 
+ensure_server
 # No demo.psc anywhere: the loop ends after the first frame with exit 0.
 (cd "$work/empty" && exec "$player") 2>"$work/empty.err" &
 pid=$!
@@ -145,6 +159,7 @@ wait_exit "$pid" 20
 code=$?
 [[ $code == 0 ]] && pass "without demo.psc the player ends by itself with 0" || fail "no script: exit $code; $(cat "$work/empty.err")"
 
+ensure_server
 # A whole demo (pictures, a sequence, colours, layers, music) plays to its end with 0.
 if [[ -n "$demo_folder" ]]; then
     (cd "$demo_folder" && exec "$player") 2>"$work/demo.err" &
