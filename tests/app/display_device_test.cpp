@@ -25,15 +25,17 @@ protected:
     {
         AppTest::SetUp();
         direct3d = new RecordingDirect3D();
+        // One reference for the context (a fatal error releases it), one the test keeps.
+        direct3d->AddRef();
         nextDirect3D = direct3d;
         direct3DFactory = &recordingFactory;
     }
     void TearDown() override
     {
-        // The context releases the object it was handed; one that was never handed is ours.
-        if (nextDirect3D) nextDirect3D->Release();
+        if (nextDirect3D) nextDirect3D->Release(); // never handed to the context
         nextDirect3D = nullptr;
         AppTest::TearDown();
+        direct3d->Release();
     }
 };
 
@@ -121,7 +123,7 @@ TEST_F(DisplayDeviceTest, TwoRefusalsEndWithTheResultCode)
 
 TEST_F(DisplayDeviceTest, NoDirect3DObjectIsFatal)
 {
-    direct3d->Release();
+    nextDirect3D->Release();
     nextDirect3D = nullptr;
     EXPECT_EQ(exitCodeOf([] { createDisplayDevice(); }), 5);
     EXPECT_EQ(fakeShell.boxes.back().text, "Error getting Direct3D");
