@@ -4,7 +4,7 @@
 #include "archive/resource_archive.h"
 #include "archive_test_support.h"
 #include "commands.h"
-#include "filter_spec.h"
+#include "filter_chain_text.h"
 #include "glob_match.h"
 
 #include <CLI/CLI.hpp>
@@ -220,16 +220,16 @@ TEST_F(DemotoolTest, ExtractNeverFollowsASymlinkOutOfTheFolder)
 
 TEST(FilterSpec, GrammarAndWords)
 {
-    EXPECT_EQ(parseFilterSpec("none"), 0x00000000u);
-    EXPECT_EQ(parseFilterSpec("zlib"), 0x00000001u);
-    EXPECT_EQ(parseFilterSpec("ZLIB"), 0x00000001u);
-    EXPECT_EQ(parseFilterSpec("delta8"), 0x00010000u);
-    EXPECT_EQ(parseFilterSpec("delta32+zlib"), 0x00030001u);
-    EXPECT_EQ(parseFilterSpec("0x00020001"), 0x00020001u);
-    EXPECT_EQ(parseFilterSpec("0x101"), 0x00000101u);
-    EXPECT_EQ(parseFilterSpec("65536"), 0x00010000u);
+    EXPECT_EQ(parseFilterChain("none"), 0x00000000u);
+    EXPECT_EQ(parseFilterChain("zlib"), 0x00000001u);
+    EXPECT_EQ(parseFilterChain("ZLIB"), 0x00000001u);
+    EXPECT_EQ(parseFilterChain("delta8"), 0x00010000u);
+    EXPECT_EQ(parseFilterChain("delta32+zlib"), 0x00030001u);
+    EXPECT_EQ(parseFilterChain("0x00020001"), 0x00020001u);
+    EXPECT_EQ(parseFilterChain("0x101"), 0x00000101u);
+    EXPECT_EQ(parseFilterChain("65536"), 0x00010000u);
     for (const char* bad : {"", "0x", "zlib+delta8", "delta8+", "delta64", "0x01000000", "0x1g", "0x100000000", "-1"})
-        EXPECT_FALSE(parseFilterSpec(bad).has_value()) << bad;
+        EXPECT_FALSE(parseFilterChain(bad).has_value()) << bad;
 
     EXPECT_EQ(filterIdWords(0x00000000), "none");
     EXPECT_EQ(filterIdWords(0x00020001), "delta16+zlib");

@@ -2,7 +2,7 @@
 // name, declared size, stored size, filter id in hex and in words, separated by tabs.
 #include "archive/container_reader.h"
 #include "commands.h"
-#include "filter_spec.h"
+#include "filter_chain_text.h"
 #include "tool_error.h"
 
 #include <CLI/CLI.hpp>

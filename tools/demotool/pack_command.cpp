@@ -4,7 +4,7 @@
 #include "archive/container_writer.h"
 #include "commands.h"
 #include "file_io.h"
-#include "filter_spec.h"
+#include "filter_chain_text.h"
 #include "glob_match.h"
 #include "tool_error.h"
 
@@ -17,11 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::uint32_t specId(const std::string& spec)
+std::uint32_t filterIdOf(const std::string& text)
 {
-    const std::optional<std::uint32_t> id = parseFilterSpec(spec);
+    const std::optional<std::uint32_t> id = parseFilterChain(text);
     if (!id)
-        throw ToolError("unknown filter \"" + spec + "\"");
+        throw ToolError("unknown filter \"" + text + "\"");
     return *id;
 }
 
@@ -85,9 +85,9 @@ std::uint32_t filterForEntry(const PackOptions& options, const std::string& entr
         if (equals == std::string::npos)
             throw ToolError("--filter-for needs GLOB=SPEC, got \"" + *rule + "\"");
         if (globMatch(std::string_view(*rule).substr(0, equals), entryName))
-            return specId(rule->substr(equals + 1));
+            return filterIdOf(rule->substr(equals + 1));
     }
-    return specId(options.filter);
+    return filterIdOf(options.filter);
 }
 
 void runPack(const PackOptions& options)
@@ -95,7 +95,7 @@ void runPack(const PackOptions& options)
     std::vector<ContainerEntry> entries;
     for (const PackedFile& file : collectPackedFiles(options))
         entries.push_back({file.entryName, readFileBytes(file.source), filterForEntry(options, file.entryName)});
-    const ContainerResult container = writeContainer(entries, specId(options.directoryFilter));
+    const ContainerResult container = writeContainer(entries, filterIdOf(options.directoryFilter));
     if (!container.error.empty())
         throw ToolError(container.error);
     writeFileAtomically(options.output, container.bytes);
@@ -104,8 +104,8 @@ void runPack(const PackOptions& options)
 namespace {
 
 const CLI::Validator filterSpecCheck(
-    [](std::string& spec) {
-        return parseFilterSpec(spec) ? std::string() : "unknown filter \"" + spec + "\"";
+    [](std::string& text) {
+        return parseFilterChain(text) ? std::string() : "unknown filter \"" + text + "\"";
     },
     "");
 
@@ -114,7 +114,7 @@ const CLI::Validator globSpecCheck(
         const std::size_t equals = rule.rfind('=');
         if (equals == std::string::npos || equals == 0)
             return "expected GLOB=SPEC, got \"" + rule + "\"";
-        return parseFilterSpec(rule.substr(equals + 1)) ? std::string() : "unknown filter in \"" + rule + "\"";
+        return parseFilterChain(rule.substr(equals + 1)) ? std::string() : "unknown filter in \"" + rule + "\"";
     },
     "");
 

@@ -3,22 +3,6 @@
 
 namespace d3dgl {
 
-D3DMATRIX identityMatrix()
-{
-    D3DMATRIX m{};
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
-
-D3DLIGHT9 defaultLight()
-{
-    D3DLIGHT9 light{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-    light.Direction = {0.0f, 0.0f, 1.0f};
-    return light;
-}
-
 void DeviceState::reset(UINT targetWidth, UINT targetHeight, bool autoDepth)
 {
     renderStates.fill(0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/d3d9_defaults.h"
 
 #include <array>
 #include <cstdint>
@@ -65,10 +66,5 @@ struct DeviceState {
 
 // Which dirty groups a render state touches.
 std::uint32_t dirtyBitsForRenderState(D3DRENDERSTATETYPE state);
-
-// The record LightEnable creates for an index never set: a white directional light along +z.
-D3DLIGHT9 defaultLight();
-
-D3DMATRIX identityMatrix();
 
 } // namespace d3dgl

@@ -3,13 +3,11 @@
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/d3d9_defaults.h"
 
 // Render-state value right after CreateDevice; ZENABLE depends on the automatic depth buffer.
 DWORD defaultRenderState(DWORD state, bool autoDepthStencil);
 DWORD defaultTextureStageState(DWORD stage, DWORD type);
 DWORD defaultSamplerState(DWORD type);
-D3DMATRIX identityMatrix();
-// The light LightEnable creates on an index that was never set.
-D3DLIGHT9 defaultLight();
 // Eight stages, hardware T&L, vertex shader 2.0, non-power-of-two textures.
 D3DCAPS9 recordingDefaultCaps();

@@ -8,7 +8,7 @@
 #include <string>
 
 // The filter id a SPEC names; nothing when it does not parse or names unregistered filters.
-std::optional<std::uint32_t> parseFilterSpec(const std::string& spec);
+std::optional<std::uint32_t> parseFilterChain(const std::string& text);
 
 // The filter chain of an id in SPEC words ("delta16+zlib", "none"); "unknown" when a stage
 // names no registered filter.

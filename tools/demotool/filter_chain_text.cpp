@@ -1,6 +1,6 @@
 // Words come from the registered filters' short names, lower-cased, in the order the stages
 // are applied when packing (delta, then compression).
-#include "filter_spec.h"
+#include "filter_chain_text.h"
 
 #include "archive/block_codec.h"
 #include "archive/cflrh_delta16.h"
@@ -40,7 +40,7 @@ std::optional<std::uint32_t> parseRawId(const std::string& text)
 
 } // namespace
 
-std::optional<std::uint32_t> parseFilterSpec(const std::string& spec)
+std::optional<std::uint32_t> parseFilterChain(const std::string& text)
 {
     static const std::map<std::string, std::uint32_t> words = {
         {"none", CFLRH_None::filterId},
@@ -52,7 +52,7 @@ std::optional<std::uint32_t> parseFilterSpec(const std::string& spec)
         {"delta16+zlib", CFLRH_Delta16::filterId | CFLRH_Zlib::filterId},
         {"delta32+zlib", CFLRH_Delta32::filterId | CFLRH_Zlib::filterId},
     };
-    const std::string key = lowerCase(spec);
+    const std::string key = lowerCase(text);
     const auto word = words.find(key);
     const std::optional<std::uint32_t> id = word != words.end() ? std::optional(word->second) : parseRawId(key);
     if (!id || !resolveFilterChain(*id))
