@@ -14,8 +14,10 @@ trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 
-# A free display number and a screen bigger than the windowed size. The server is started
-# again when it has gone away between cases (a loaded machine can lose it); that is noted.
+# A free display number and a screen bigger than the windowed size. -noreset: by default the
+# server resets whenever its last client leaves, and a player connecting during that reset
+# cannot open its question box. The server is started again when it has gone away between
+# cases (a loaded machine can lose it); that is noted.
 for n in $(seq 91 140); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] || break
 done
@@ -28,7 +30,7 @@ ensure_server() {
     [[ -n "$xvfb_pid" ]] && echo "note: the X server had gone away; starting it again"
     kill "$xvfb_pid" 2>/dev/null
     rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
     echo "FAIL: Xvfb did not start"
@@ -50,7 +52,7 @@ geometry() {
 # wait_for WIDTH_TEST -> waits until a "Demo" window passes the awk condition on w and h
 wait_for() {
     local condition="$1" g
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
         g="$(geometry Demo)"
         if [[ -n "$g" ]] && echo "$g" | awk "{w=\$4; h=\$5; exit !($condition)}"; then
             echo "$g"
