@@ -53,7 +53,7 @@ TEST(QuestionDeathTest, WithoutADisplayTheQuestionEndsTheProcessWith10)
             setShell(nullptr);
             askFullScreen();
         },
-        ExitedWithCode(10), "Couldn't open MessageBox, dying");
+        ExitedWithCode(10), "Couldn't open MessageBox, dying\n");
 }
 
 using WindowTest = AppTest;

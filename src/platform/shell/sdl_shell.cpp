@@ -268,7 +268,9 @@ std::string SdlShell::moduleFileName()
 
 void SdlShell::outputDebugString(const std::string& text)
 {
+    // A debugger shows each message on a line of its own; on a terminal that takes a newline.
     std::fputs(text.c_str(), stderr);
+    if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
     std::fflush(stderr);
 }
 
