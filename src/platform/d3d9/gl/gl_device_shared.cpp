@@ -43,26 +43,19 @@ GLuint GlDeviceShared::framebuffer(GLuint colorTexture, GLint level, GLuint dept
 void GlDeviceShared::forgetTexture(GLuint texture)
 {
     cache().forgetTexture(texture);
-    std::vector<GLuint> doomed;
-    for (auto it = framebuffers_.begin(); it != framebuffers_.end();) {
-        if (std::get<0>(it->first) == texture) {
-            doomed.push_back(it->second);
-            it = framebuffers_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    for (GLuint fbo : doomed) {
-        cache().forgetFramebuffer(fbo);
-        glDeleteFramebuffers(1, &fbo);
-    }
+    deleteFramebuffersWhere([texture](const FramebufferKey& key) { return std::get<0>(key) == texture; });
 }
 
 void GlDeviceShared::forgetRenderbuffer(GLuint renderbuffer)
 {
+    deleteFramebuffersWhere([renderbuffer](const FramebufferKey& key) { return std::get<2>(key) == renderbuffer; });
+}
+
+void GlDeviceShared::deleteFramebuffersWhere(const std::function<bool(const FramebufferKey&)>& attachedTo)
+{
     std::vector<GLuint> doomed;
     for (auto it = framebuffers_.begin(); it != framebuffers_.end();) {
-        if (std::get<2>(it->first) == renderbuffer) {
+        if (attachedTo(it->first)) {
             doomed.push_back(it->second);
             it = framebuffers_.erase(it);
         } else {

@@ -11,6 +11,7 @@
 #include <epoxy/gl.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -41,8 +42,12 @@ public:
     IDirect3DDevice9* device = nullptr;
 
 private:
+    // Colour texture, its level, depth renderbuffer.
+    using FramebufferKey = std::tuple<GLuint, GLint, GLuint>;
+    void deleteFramebuffersWhere(const std::function<bool(const FramebufferKey&)>& attachedTo);
+
     std::shared_ptr<GlContext> context_;
-    std::map<std::tuple<GLuint, GLint, GLuint>, GLuint> framebuffers_;
+    std::map<FramebufferKey, GLuint> framebuffers_;
     std::uint64_t bufferDeletions_ = 0;
 };
 
