@@ -1,9 +1,8 @@
 # Shared compile settings and a helper that makes one static library per source folder.
 
+# Warnings as errors is a preset setting (CMAKE_COMPILE_WARNING_AS_ERROR), so a plain configure
+# with another compiler still builds.
 set(DEMO_WARNINGS -Wall -Wextra -Wno-unused-parameter)
-if(DEMO_WERROR)
-  list(APPEND DEMO_WARNINGS -Werror)
-endif()
 
 if(DEMO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

@@ -1,18 +1,13 @@
 #include "app/fatal_error.h"
 
-#include "app/app_context.h"
-#include "app/main_window.h"
+#include "app/display_teardown.h"
 #include "platform/shell/shell.h"
-#include "script/scripter.h"
 
 #include <cstdlib>
 
 void fatalError(const std::string& message)
 {
-    appContext.scripter.reset();
-    safeRelease(appContext.device);
-    safeRelease(appContext.direct3d);
-    destroyMainWindow();
+    tearDownDisplay(false);
     shell().outputDebugString(message);
     shell().outputDebugString("\n");
     shell().showMessageBox("Demo", message, MB_OK);

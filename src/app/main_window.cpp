@@ -48,24 +48,6 @@ void createMainWindow()
     shell().setFocus(appContext.window);
 }
 
-void destroyMainWindow()
-{
-    if (appContext.window) {
-        if (shell().destroyWindow(appContext.window)) {
-            MSG message;
-            while (shell().peekMessage(&message)) shell().dispatchMessage(message);
-        } else {
-            shell().outputDebugString("   Failed to DestroyWindow\n");
-            shell().showMessageBox("Demo", "Destroy Window Failed", MB_ICONERROR | MB_TOPMOST);
-        }
-        appContext.window = nullptr;
-    }
-    if (!shell().unregisterClass(kWindowClassName, appContext.instance)) {
-        shell().outputDebugString("   Failed to Unregister Window\n");
-        shell().showMessageBox("Demo", "Unregister Failed", MB_ICONERROR | MB_TOPMOST);
-    }
-}
-
 LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -4,6 +4,7 @@
 #include "app/clock.h"
 #include "app/container_startup.h"
 #include "app/display_device.h"
+#include "app/display_teardown.h"
 #include "app/main_window.h"
 #include "archive/archive_access.h"
 #include "archive/resource_archive.h"
@@ -53,11 +54,7 @@ void runFrameLoop()
 
 int runShutdown()
 {
-    appContext.scripter.reset();
-    safeRelease(appContext.device);
-    safeRelease(appContext.direct3d);
-    if (appContext.fullScreen) shell().showCursor(true);
-    destroyMainWindow();
+    tearDownDisplay(true);
     setTheArchive(nullptr);
     if (appContext.archive) appContext.archive->close();
     appContext.archive.reset();

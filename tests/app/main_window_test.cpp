@@ -1,5 +1,6 @@
 #include "app/fatal_error.h"
 #include "app/main_window.h"
+#include "app/display_teardown.h"
 
 #include "app_fixture.h"
 

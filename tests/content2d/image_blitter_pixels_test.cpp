@@ -2,6 +2,7 @@
 // and what the two alpha rules and the blend modes put into the back buffer.
 
 #include "blitter_test_support.h"
+#include "support/gpu_required.h"
 #include "content2d/image_blitter.h"
 #include "platform/d3d9/direct3d.h"
 
@@ -31,7 +32,7 @@ protected:
     void SetUp() override
     {
         direct3d_ = createHeadlessDirect3D9();
-        if (!direct3d_) GTEST_SKIP() << "no headless OpenGL device on this machine";
+        if (!direct3d_) DEMO_SKIP_WITHOUT_GPU("no headless OpenGL device on this machine");
         D3DPRESENT_PARAMETERS pp{};
         pp.BackBufferWidth = kWidth;
         pp.BackBufferHeight = kHeight;

@@ -1,5 +1,6 @@
 // Harness of the OpenGL device tests (see gl_test_support.h).
 #include "gl_test_support.h"
+#include "support/gpu_required.h"
 
 #include <cmath>
 #include <cstdio>
@@ -24,7 +25,7 @@ void GlDeviceTest::SetUp()
 {
     errorsAtStart_ = d3dgl::glErrorsSeen();
     direct3d = createHeadlessDirect3D9();
-    if (!direct3d) GTEST_SKIP() << "EGL offers no surfaceless display here; the OpenGL device cannot run";
+    if (!direct3d) DEMO_SKIP_WITHOUT_GPU("EGL offers no surfaceless display here; the OpenGL device cannot run");
     createDevice(DeviceOptions{});
 }
 

@@ -2,6 +2,7 @@
 // must match its committed image within the case's per-channel tolerance, and a frame
 // drawn directly must give the same pixels as its recording replayed.
 #include "platform/d3d9/direct3d.h"
+#include "support/gpu_required.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "platform/d3d9/trace/trace_render.h"
 #include "reference/image_compare.h"
@@ -45,8 +46,7 @@ protected:
 
     void SetUp() override
     {
-        if (!d3d_)
-            GTEST_SKIP() << "no headless OpenGL device on this machine";
+        if (!d3d_) DEMO_SKIP_WITHOUT_GPU("no headless OpenGL device on this machine");
     }
 
     IDirect3DDevice9* createDevice(const ReferenceCase& c)

@@ -69,7 +69,9 @@ std::string filterIdWords(std::uint32_t id)
     for (const CFLResourceFilter* stage : {chain->delta, chain->compression, chain->outer}) {
         if (!stage || (stage == chain->compression && chain->delta && stage->id() == CFLRH_None::filterId))
             continue;
-        words += (words.empty() ? "" : "+") + lowerCase(stage->name());
+        // Two appends: `"+" + string` draws a false -Wrestrict from GCC 12 at -O3.
+        if (!words.empty()) words += '+';
+        words += lowerCase(stage->name());
     }
     return words;
 }

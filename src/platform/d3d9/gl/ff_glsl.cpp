@@ -275,6 +275,14 @@ std::string geometryShader(const FfKey& key)
     return out.str();
 }
 
+// head + body + tail by appending: GCC 12 at -O3 reports a false -Wrestrict on `"literal" + string`.
+std::string wrapped(const char* head, const std::string& body, const char* tail)
+{
+    std::string out(head);
+    out.append(body).append(tail);
+    return out;
+}
+
 // One argument of a stage, with its modifiers.
 std::string argument(std::uint8_t arg, int stage)
 {
@@ -282,14 +290,14 @@ std::string argument(std::uint8_t arg, int stage)
     switch (arg & D3DTA_SELECTMASK) {
     case D3DTA_DIFFUSE: value = "diffuse"; break;
     case D3DTA_CURRENT: value = "current"; break;
-    case D3DTA_TEXTURE: value = "t" + std::to_string(stage); break;
+    case D3DTA_TEXTURE: value = wrapped("t", std::to_string(stage), ""); break;
     case D3DTA_TFACTOR: value = "textureFactor"; break;
     case D3DTA_SPECULAR: value = "specular"; break;
     case D3DTA_TEMP: value = "temp"; break;
     default: value = "vec4(0.0)"; break;
     }
-    if (arg & D3DTA_ALPHAREPLICATE) value = "vec4(" + value + ".a)";
-    if (arg & D3DTA_COMPLEMENT) value = "(vec4(1.0) - " + value + ")";
+    if (arg & D3DTA_ALPHAREPLICATE) value = wrapped("vec4(", value, ".a)");
+    if (arg & D3DTA_COMPLEMENT) value = wrapped("(vec4(1.0) - ", value, ")");
     return value;
 }
 
