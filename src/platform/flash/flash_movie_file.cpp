@@ -7,6 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // A sound compressed body yields its first few dozen bytes from far less than this; reading
@@ -22,7 +26,13 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool movieFileReadable(const std::string& path)
 {
-    return File(std::fopen(path.c_str(), "rb")) != nullptr;
+    // A folder opens for reading too, but holds no movie.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    ::close(fd);
+    return regular;
 }
 
 int readMovieFrameCount(const std::string& path)

@@ -3,8 +3,8 @@
 
 #include <string>
 
-// True when a file of this name can be opened for reading (links followed, as any reader
-// would).
+// True when a regular file of this name can be opened for reading (links followed, as any
+// reader would).
 bool movieFileReadable(const std::string& path);
 
 // The movie's frame count from its header; 0 when the file cannot be read or its header is
