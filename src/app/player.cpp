@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "archive/archive_access.h"
 #include "archive/resource_archive.h"
+#include "platform/flash/extracted_movie.h"
 #include "platform/flash/flash_hosting.h"
 #include "platform/shell/shell.h"
 #include "script/scripter.h"
@@ -70,6 +71,9 @@ int runShutdown()
 int runPlayer()
 {
     runStartup();
+    // SDL turns Ctrl-C and SIGTERM into a quit after the current frame; the rest would end
+    // the player in the middle of a Flash load.
+    removeExtractedMoviesOnSignals();
     runFrameLoop();
     return runShutdown();
 }

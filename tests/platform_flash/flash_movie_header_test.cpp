@@ -164,4 +164,19 @@ TEST(FlashMovieFile, FrameCountFromTheDiskAndZeroForWhatCannotBeRead)
     std::filesystem::remove_all(folder);
 }
 
+TEST(FlashMovieFile, FuzzSeedsFromAnIndependentEncoderReadAsWritten)
+{
+    // The seeds were made with Python's zlib and lzma modules, not with the test fixtures.
+    const std::string corpus = std::string(DEMO_SOURCE_ROOT) + "/tests/fuzz/corpus/flash_header/";
+    const struct {
+        const char* name;
+        int frames;
+    } cases[] = {
+        {"fws_stage_800x600", 250}, {"cws_stage_800x600", 250}, {"zws_stage_800x600", 250},
+        {"zws_negative_rect", 65535}, {"cws_wide_rect", 300},   {"zws_empty_rect", 1},
+        {"fws_truncated", 0},       {"cws_truncated", 0},       {"zws_truncated", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(readMovieFrameCount(corpus + c.name), c.frames) << c.name;
+}
+
 } // namespace
