@@ -1,6 +1,6 @@
 // Extracted movie copies: written in full and removed with their owner; never over an
-// existing file or through a planted link; a partial copy removed; and a termination signal
-// during a load removes the copy before the process ends.
+// existing file or through a planted link; a partial copy removed; a termination signal
+// removes the copy before the process ends, and a tool's own Ctrl-C handler is kept.
 #include "platform/flash/extracted_movie.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +8,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,131 +17,88 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ExtractedMovieTest : public ::testing::Test {
-protected:
-    ExtractedMovieTest()
-    {
-        folder = fs::temp_directory_path() / ("extracted_movie_" + std::to_string(::getpid()) + "_" +
-                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~ExtractedMovieTest() override { fs::remove_all(folder); }
+const std::vector<std::uint8_t> kBytes{'F', 'W', 'S', 9, 1, 2, 3, 0, 4};
+volatile std::sig_atomic_t toolSawInterrupt = 0;
 
-    std::string at(const std::string& name) const { return (folder / name).string(); }
-    static std::string contents(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    // Runs `body` in a child process; returns its wait status.
-    template <typename Body>
-    static int inChild(Body body)
-    {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            body();
-            ::_exit(0);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return status;
-    }
-
-    fs::path folder;
-    const std::vector<std::uint8_t> bytes{'F', 'W', 'S', 9, 1, 2, 3, 0, 4};
-};
-
-TEST_F(ExtractedMovieTest, WritesEveryByteAndRemovesTheCopyWithItsOwner)
+fs::path folder()
 {
-    const std::string path = at("intro.swf");
+    return fs::temp_directory_path() / ("extracted_movie_" + std::to_string(::getpid()));
+}
+
+std::string scratch(const std::string& name)
+{
+    fs::create_directories(folder());
+    return (folder() / name).string();
+}
+
+// The wait status of a child process that runs `body`.
+template <typename Body>
+int inChild(Body body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+TEST(ExtractedMovie, WrittenInFullRemovedWithItsOwnerAndNeverOverWhatIsThere)
+{
+    const std::string path = scratch("intro.swf");
     {
-        const auto movie = ExtractedMovie::write(path, bytes);
+        const auto movie = ExtractedMovie::write(path, kBytes);
         ASSERT_TRUE(movie);
-        EXPECT_EQ(movie->path(), path);
-        EXPECT_EQ(contents(path), std::string(bytes.begin(), bytes.end()));
+        EXPECT_EQ(fs::file_size(path), kBytes.size());
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
+
+    std::ofstream(scratch("mine.swf")) << "keep me";
+    fs::create_symlink(scratch("mine.swf"), scratch("link.swf"));
+    fs::create_symlink(scratch("nowhere.swf"), scratch("dangling.swf"));
+    for (const char* name : {"mine.swf", "link.swf", "dangling.swf", "no/such/folder.swf"})
+        EXPECT_FALSE(ExtractedMovie::write(scratch(name), kBytes)) << name;
+    EXPECT_EQ(fs::file_size(scratch("mine.swf")), 7u);
+    EXPECT_TRUE(fs::is_symlink(scratch("dangling.swf")));
+    EXPECT_FALSE(fs::exists(scratch("nowhere.swf")));
+    fs::remove_all(folder());
 }
 
-TEST_F(ExtractedMovieTest, NeverReplacesOrFollowsWhatIsAlreadyThere)
+TEST(ExtractedMovie, PartlyWrittenCopyIsRemovedAndSignalsRemoveALiveCopy)
 {
-    std::ofstream(at("mine.swf")) << "keep me";
-    fs::create_symlink(at("mine.swf"), at("link.swf"));
-    fs::create_symlink(at("nowhere.swf"), at("dangling.swf"));
-    fs::create_directory(at("folder.swf"));
-
-    for (const char* name : {"mine.swf", "link.swf", "dangling.swf", "folder.swf"})
-        EXPECT_FALSE(ExtractedMovie::write(at(name), bytes)) << name;
-    EXPECT_EQ(contents(at("mine.swf")), "keep me");
-    EXPECT_TRUE(fs::is_symlink(at("link.swf")));
-    EXPECT_TRUE(fs::is_symlink(at("dangling.swf")));
-    EXPECT_FALSE(fs::exists(at("nowhere.swf")));
-    EXPECT_TRUE(fs::is_directory(at("folder.swf")));
-    EXPECT_FALSE(ExtractedMovie::write(at("no/such/folder.swf"), bytes));
-}
-
-TEST_F(ExtractedMovieTest, PartlyWrittenCopyIsRemoved)
-{
-    const std::string path = at("big.swf");
-    // A file-size limit below the movie's size makes the write fail part-way.
-    const int status = inChild([&] {
+    const std::string path = scratch("child.swf");
+    const int full = inChild([&] { // a file-size limit makes the write fail part-way
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4, 4};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        if (ExtractedMovie::write(path, bytes)) ::_exit(1);
-        ::_exit(fs::exists(path) ? 2 : 0);
+        ::_exit(ExtractedMovie::write(path, kBytes) || fs::exists(path) ? 1 : 0);
     });
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 0);
     EXPECT_FALSE(fs::exists(path));
-}
 
-TEST_F(ExtractedMovieTest, TerminationSignalRemovesTheCopyThenEndsTheProcess)
-{
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        const std::string path = at("signal_" + std::to_string(signal) + ".swf");
+    for (int signal : {SIGTERM, SIGHUP}) {
         const int status = inChild([&] {
             removeExtractedMoviesOnSignals();
-            const auto movie = ExtractedMovie::write(path, bytes);
-            if (!movie || !fs::exists(path)) ::_exit(3);
-            std::raise(signal);
-            ::_exit(4); // not reached: the signal ends the process
+            const auto movie = ExtractedMovie::write(path, kBytes);
+            if (movie && fs::exists(path)) std::raise(signal);
         });
-        ASSERT_TRUE(WIFSIGNALED(status)) << signal;
-        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
         EXPECT_FALSE(fs::exists(path)) << signal;
     }
-}
-
-volatile std::sig_atomic_t toolSawInterrupt = 0;
-
-TEST_F(ExtractedMovieTest, ToolsOwnInterruptHandlerIsKept)
-{
-    const std::string path = at("kept.swf");
-    const int status = inChild([&] {
+    const int interrupted = inChild([&] { // the tool's handler decides when to stop
         std::signal(SIGINT, [](int) { toolSawInterrupt = 1; });
         removeExtractedMoviesOnSignals();
-        const auto movie = ExtractedMovie::write(path, bytes);
+        auto movie = ExtractedMovie::write(path, kBytes);
         std::raise(SIGINT);
-        // The tool decides when to stop; its copy is still there until its owner goes.
-        ::_exit(toolSawInterrupt && fs::exists(path) ? 0 : 5);
+        const bool kept = toolSawInterrupt && fs::exists(path);
+        movie.reset();
+        ::_exit(kept ? 0 : 5);
     });
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-TEST_F(ExtractedMovieTest, RemoveNowTakesEveryLiveCopyAndTheOwnerThenDoesNothing)
-{
-    auto movie = ExtractedMovie::write(at("a.swf"), bytes);
-    ASSERT_TRUE(movie);
-    removeExtractedMoviesNow();
-    EXPECT_FALSE(fs::exists(at("a.swf")));
-    // A new file under that name is not the owner's to remove any more.
-    std::ofstream(at("a.swf")) << "new";
-    movie.reset();
-    EXPECT_TRUE(fs::exists(at("a.swf")));
+    EXPECT_TRUE(WIFEXITED(interrupted) && WEXITSTATUS(interrupted) == 0);
+    EXPECT_FALSE(fs::exists(path));
+    fs::remove_all(folder());
 }
 
 } // namespace

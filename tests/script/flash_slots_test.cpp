@@ -1,6 +1,6 @@
 // The Flash commands on real players: replacing a slot destroys the old player (un-playing
-// it first), PlayFlash hands quality then background mode to the control, freeing and
-// stopping clear the current movie, and a movie that cannot be found ends the run.
+// it first), PlayFlash hands quality then background mode to the control, and a movie that
+// cannot be found ends the run.
 #include "content2d/flash_player.h"
 #include "scripter_fixture.h"
 
@@ -39,18 +39,6 @@ TEST_F(FlashSlots, PlayFlashSetsQualityThenBackgroundModeOnTheControl) {
     EXPECT_EQ(b->control().calls().back(), "Quality 5");
     EXPECT_EQ(b->backgroundMode(), 2);
     EXPECT_EQ(scripter->currentFlash(), b);
-}
-
-TEST_F(FlashSlots, FreeingAnotherSlotKeepsTheCurrentMovieAndFreeingNothingIsHarmless) {
-    const std::string movie = contentFile("m.swf", movieBytes(3));
-    load("loadflash " + movie + " a\nloadflash " + movie + " b\nplayflash a 1 0\nfreeflash b\nfreeflash none\n"
-         "wait 10\nstopflash\nstopflash\nwait 10\n");
-    EXPECT_FALSE(frameAt(0.0f));
-    EXPECT_EQ(scripter->currentFlash(), scripter->findFlash("a"));
-    EXPECT_EQ(scripter->findFlash("b"), nullptr);
-    EXPECT_FALSE(frameAt(20.0f));
-    EXPECT_EQ(scripter->currentFlash(), nullptr);
-    EXPECT_NE(scripter->findFlash("a"), nullptr);
 }
 
 using FlashSlotsDeath = ScripterTest;
