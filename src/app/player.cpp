@@ -8,6 +8,8 @@
 #include "app/main_window.h"
 #include "archive/archive_access.h"
 #include "archive/resource_archive.h"
+#include "platform/flash/extracted_movie.h"
+#include "platform/flash/flash_hosting.h"
 #include "platform/shell/shell.h"
 #include "script/scripter.h"
 
@@ -20,7 +22,6 @@ void runStartup()
 {
     appContext.instance = reinterpret_cast<HINSTANCE>(&moduleTag);
     openDemoArchive(shell().moduleFileName());
-    // Flash movies need no control hosting here: the movie stand-in reads files itself.
     askFullScreen();
     createMainWindow();
     if (appContext.fullScreen) shell().showCursor(false);
@@ -29,6 +30,8 @@ void runStartup()
 
 void startDeviceAndScript()
 {
+    // Flash loads need control hosting; capture starts here rather than in runStartup.
+    startFlashHosting();
     createDisplayDevice();
     appContext.scripter = std::make_unique<Scripter>(appContext.device, kScreenWidth, kScreenHeight, &readClockMs);
     appContext.scripter->loadScript("demo.psc", 0.0f);
@@ -58,12 +61,16 @@ int runShutdown()
     setTheArchive(nullptr);
     if (appContext.archive) appContext.archive->close();
     appContext.archive.reset();
+    endFlashHosting();
     return 0;
 }
 
 int runPlayer()
 {
     runStartup();
+    // SDL turns Ctrl-C and SIGTERM into a quit after the current frame; the rest would end
+    // the player in the middle of a Flash load.
+    removeExtractedMoviesOnSignals();
     runFrameLoop();
     return runShutdown();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d9/recording/recording_device.h"
+#include "platform/flash/flash_hosting.h"
 #include "platform/shell/scripted_shell.h"
 #include "platform/sound/recording_sound_library.h"
 #include "platform/sound/sound_library.h"
@@ -39,6 +40,7 @@ protected:
     void SetUp() override {
         setShell(&fakeShell);
         setSoundLibrary(&sound);
+        startFlashHosting();
         device = new RecordingDevice(800, 600, D3DFMT_X8R8G8B8);
         scripter = std::make_unique<Scripter>(device, 800, 600, [this] {
             ++clockReads;
@@ -58,6 +60,7 @@ protected:
         scripter.reset();
         if (device) device->Release();
         setSoundLibrary(nullptr);
+        endFlashHosting();
         setShell(nullptr);
         std::filesystem::remove_all(folder);
     }

@@ -133,19 +133,22 @@ TEST_F(Timeline, ReloadingASceneSlotUnplaysTheOldScene) {
 }
 
 TEST_F(Timeline, FlashSlotsKeepTheirSettingsAndCurrentPointer) {
-    load("loadflash Intro.swf Movie\nplayflash movie 2 1\nwait 10\nstopflash\nplayflash MOVIE\n"
+    // An uncompressed movie: empty frame rectangle, 25 fps, 42 frames.
+    const std::string movie = contentFile("Intro.swf", std::string("FWS\x0a\x0d\0\0\0\0\0\x19\x2a\0", 13));
+    load("loadflash " + movie + " Movie\nplayflash movie 2 1\nwait 10\nstopflash\nplayflash MOVIE\n"
          "wait 10\nfreeflash movie\nwait 100000\n");
     EXPECT_FALSE(frameAt(0.0f));
     FlashPlayer* player = scripter->findFlash("movie");
     ASSERT_NE(player, nullptr);
     EXPECT_EQ(scripter->currentFlash(), player);
-    EXPECT_EQ(player->movieName(), "Intro.swf");
-    EXPECT_EQ(player->quality(), 2);
+    EXPECT_EQ(player->control().movie(), movie);
+    EXPECT_EQ(player->totalFrames(), 42);
+    EXPECT_EQ(player->control().quality(), 2);
     EXPECT_EQ(player->backgroundMode(), 1);
     EXPECT_EQ(player->width(), 800u);
     EXPECT_FALSE(frameAt(20.0f));
     EXPECT_EQ(scripter->currentFlash(), player);
-    EXPECT_EQ(player->quality(), 0);
+    EXPECT_EQ(player->control().quality(), 0);
     EXPECT_EQ(player->backgroundMode(), 0);
     EXPECT_FALSE(frameAt(40.0f));
     EXPECT_EQ(scripter->currentFlash(), nullptr);
@@ -239,7 +242,7 @@ TEST_F(TimelineDeath, PlaySceneOnAnEmptySlotEndsTheProgram) {
 }
 
 TEST_F(TimelineDeath, PlayFlashOnAnEmptySlotEndsTheProgram) {
-    load("loadflash a.swf movie\nfreeflash movie\nplayflash movie 1 1\n");
+    load("loadflash " + contentFile("a.swf") + " movie\nfreeflash movie\nplayflash movie 1 1\n");
     EXPECT_EXIT(WITH_REAL_SHELL(frameAt(0.0f)), ::testing::ExitedWithCode(0),
                 "PlayFlash error: .*Flash slot 'movie' is empty.*PlayFlash failed");
 }

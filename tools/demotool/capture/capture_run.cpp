@@ -7,6 +7,7 @@
 #include "capture/capture_shell.h"
 #include "capture/frame_writer.h"
 #include "platform/d3d9/direct3d.h"
+#include "platform/flash/extracted_movie.h"
 #include "tool_error.h"
 
 #include <cmath>
@@ -52,6 +53,8 @@ void runCapture(CaptureOptions options)
     static CaptureShell captureShell;
     setShell(&captureShell);
     std::signal(SIGINT, onInterrupt);
+    // Ctrl-C waits for the frame (and any Flash load in it); other ends remove a movie copy.
+    removeExtractedMoviesOnSignals();
 
     appContext.archive = std::make_unique<ResourceArchive>();
     if (!archivePath.empty() && !appContext.archive->open(archivePath))
