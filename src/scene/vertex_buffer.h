@@ -41,7 +41,6 @@ public:
     // Triangles and per-vertex triangle lists from the index list. A triangle naming a vertex
     // at or above the vertex count is left out: it cannot shade vertices that do not exist.
     void buildAdjacency(const IndexBuffer& indices);
-    bool hasAdjacency() const { return !vertexTriangleStart_.empty() || vertexCount_ == 0; }
     std::uint32_t triangleCount() const { return static_cast<std::uint32_t>(triangles_.size()); }
     const std::vector<Triangle>& triangles() const { return triangles_; }
 
