@@ -3,6 +3,7 @@
 #include "scene_fixture.h"
 
 #include "scene/index_buffer.h"
+#include "scene/mesh.h"
 #include "scene/multi_vertex_buffer.h"
 
 #include <cmath>
@@ -203,6 +204,41 @@ TEST_F(BuffersTest, FailedLocksEndTheProgramWithTheirMessages)
     indices.setIndices({0, 0, 0});
     indices.deviceBuffer() = DeviceRef<IDirect3DIndexBuffer9>(new LockFailing<IDirect3DIndexBuffer9, D3DINDEXBUFFER_DESC>);
     EXPECT_EXIT(WITH_REAL_SHELL(indices.upload()), ::testing::ExitedWithCode(0), "Error: Index buffer lock failed!");
+}
+
+TEST_F(BuffersTest, MeshLinkMakesBothDeviceBuffersAndTakesTheRadius)
+{
+    vertices.setVertices(records({{0, 0, 0}, {2, 0, 0}, {0, -3, 0}}));
+    indices.setIndices({0, 2, 1});
+    Mesh& mesh = scene->create<Mesh>(scene->nextId());
+    mesh.setVertexBufferId(vertices.id());
+    mesh.setIndexBufferId(indices.id());
+    Mesh& unnamed = scene->create<Mesh>(scene->nextId());
+    unnamed.setVertexBufferId(indices.id()); // not a vertex buffer: nothing to link
+    scene->prepare();
+
+    EXPECT_FLOAT_EQ(mesh.boundingRadius, std::sqrt(13.0f));
+    EXPECT_EQ(unnamed.boundingRadius, 0.0f);
+    ASSERT_TRUE(vertices.deviceBuffer());
+    ASSERT_TRUE(indices.deviceBuffer());
+    expectNormal(0, D3DXVECTOR3(0, 0, 1));
+    mesh.bindBuffers();
+    EXPECT_EQ(device->streamSource(0).buffer, vertices.deviceBuffer().get());
+    EXPECT_EQ(device->streamSource(0).stride, 40u);
+    EXPECT_EQ(device->indices(), indices.deviceBuffer().get());
+}
+
+TEST_F(BuffersTest, MeshLinkEndsTheProgramWhenTheDeviceRefusesABuffer)
+{
+    Mesh& mesh = scene->create<Mesh>(scene->nextId());
+    mesh.setVertexBufferId(vertices.id());
+    mesh.setIndexBufferId(indices.id());
+    vertices.setVertices(records({{0, 0, 0}}));
+    // An empty index list asks for a zero-length buffer, which the device refuses.
+    EXPECT_EXIT(WITH_REAL_SHELL(mesh.link()), ::testing::ExitedWithCode(0), "Error: Index buffer creation failed!");
+    vertices.setVertices({});
+    indices.setIndices({0, 0, 0});
+    EXPECT_EXIT(WITH_REAL_SHELL(mesh.link()), ::testing::ExitedWithCode(0), "Error: Vertex buffer creation failed!");
 }
 
 } // namespace
