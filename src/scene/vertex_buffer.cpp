@@ -18,6 +18,17 @@ float extentRadius(const float* positions, std::size_t count, std::size_t stride
     return std::sqrt(mx * mx + my * my + mz * mz);
 }
 
+namespace {
+
+// The helper library's normalisation, inlined: normals are rebuilt for every vertex upload.
+inline D3DXVECTOR3 normalised(float x, float y, float z)
+{
+    const float length = std::sqrt(x * x + y * y + z * z);
+    return length > 0 ? D3DXVECTOR3(x / length, y / length, z / length) : D3DXVECTOR3(0, 0, 0);
+}
+
+} // namespace
+
 VertexBuffer::VertexBuffer(SceneGraph& scene, int id) : Base(scene, id) {}
 
 float VertexBuffer::radius() const { return extentRadius(vertices_.data(), vertexCount_, kFloatsPerVertex); }
@@ -68,11 +79,9 @@ void VertexBuffer::computeFaceNormals()
         const float* a = vertex(triangle.a);
         const float* b = vertex(triangle.b);
         const float* c = vertex(triangle.c);
-        const D3DXVECTOR3 e1(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
-        const D3DXVECTOR3 e2(c[0] - a[0], c[1] - a[1], c[2] - a[2]);
-        D3DXVECTOR3 n;
-        D3DXVec3Cross(&n, &e1, &e2);
-        D3DXVec3Normalize(&triangle.normal, &n);
+        const float e1x = b[0] - a[0], e1y = b[1] - a[1], e1z = b[2] - a[2];
+        const float e2x = c[0] - a[0], e2y = c[1] - a[1], e2z = c[2] - a[2];
+        triangle.normal = normalised(e1y * e2z - e1z * e2y, e1z * e2x - e1x * e2z, e1x * e2y - e1y * e2x);
     }
 }
 
@@ -80,12 +89,14 @@ void VertexBuffer::computeVertexNormals()
 {
     if (vertexTriangleStart_.size() != std::size_t{vertexCount_} + 1) return;
     for (std::uint32_t v = 0; v < vertexCount_; ++v) {
-        D3DXVECTOR3 sum(0, 0, 0);
+        float x = 0, y = 0, z = 0;
         for (std::uint32_t k = vertexTriangleStart_[v]; k < vertexTriangleStart_[v + 1]; ++k) {
-            sum += triangles_[vertexTriangles_[k]].normal;
+            const D3DXVECTOR3& face = triangles_[vertexTriangles_[k]].normal;
+            x += face.x;
+            y += face.y;
+            z += face.z;
         }
-        D3DXVECTOR3 normal;
-        D3DXVec3Normalize(&normal, &sum);
+        const D3DXVECTOR3 normal = normalised(x, y, z);
         accumulatedNormals_[v] = normal;
         float* record = vertex(v);
         record[3] = normal.x;
