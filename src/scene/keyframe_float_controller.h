@@ -18,8 +18,7 @@ public:
 
     // Binds the field now (an unknown name reports as the target's class does).
     KeyframeFloatController(Preparable* target, const std::string& fieldName, bool looping);
-    // Keys are reserved up front by the reader, so evaluation and later adds never reallocate
-    // during play.
+    // Lets the reader size the key list once.
     void reserve(std::size_t keys) { keys_.reserve(keys); }
     void addKey(float time, float value);
     // Without keys or a field it writes nothing. Keys out of order never read before the

@@ -15,7 +15,7 @@ public:
     virtual void submit(Group& node) {}
 
 protected:
-    using Base::Base;
+    Processor(SceneGraph& scene, int id) : Base(scene, id) {}
 };
 
 // Handed to the scene at construction; prepare asks it for the plain pass and then the glow
