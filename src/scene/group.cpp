@@ -14,21 +14,20 @@ Group::Group(SceneGraph& scene, int id) : Base(scene, id)
     D3DXMatrixIdentity(&world_);
 }
 
-bool Group::hasAncestor(Group* candidate)
+bool Group::canAdopt(Group* child)
 {
-    // Parents are only followed as far as there are objects: a longer walk is itself a loop.
-    std::size_t steps = scene().objectCount();
-    for (Group* node = parent(); node; node = node->parent()) {
-        if (node == candidate || steps-- == 0) return true;
+    std::size_t depth = 1;
+    for (Group* node = this; node; node = node->parent(), ++depth) {
+        if (node == child || depth >= kMaxDepth) return false;
     }
-    return false;
+    return true;
 }
 
 void Group::link()
 {
     Group* p = parent();
     if (!p) return;
-    if (p == this || p->hasAncestor(this)) {
+    if (!p->canAdopt(this)) {
         setParentId(-1);
         return;
     }

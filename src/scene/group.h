@@ -11,6 +11,7 @@
 #include "scene/preparable.h"
 #include "scene/transform.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,8 +24,12 @@ class Group : public Preparable, public Base {
 public:
     Group(SceneGraph& scene, int id);
 
-    // Attaches the node to its parent's children. A parent that names no node, or one that
-    // would close a loop of parents, leaves the node without a parent.
+    // Deeper trees are cut here: refresh and collect recurse once per level.
+    static constexpr std::size_t kMaxDepth = 4096;
+
+    // Attaches the node to its parent's children. A parent that names no node, one that would
+    // close a loop of parents, or one already kMaxDepth levels deep leaves the node without a
+    // parent (so outside the tree).
     void link() override;
     // With true: local and world matrices, then the subtree, then the bounds. False: nothing.
     void refresh(bool transformChanged) override;
@@ -58,7 +63,8 @@ public:
     std::uint8_t flagB = 0;
 
 private:
-    bool hasAncestor(Group* candidate);
+    // Whether `child` may hang below this node: no loop, and not too deep.
+    bool canAdopt(Group* child);
 
     ObjectRef<Group> parent_;
     D3DXMATRIX local_;

@@ -188,6 +188,20 @@ TEST_F(GroupTest, ParentsThatWouldCloseALoopAreRefused)
     EXPECT_FLOAT_EQ(b.centre().y, 1.0f);
 }
 
+TEST_F(GroupTest, ChainsDeeperThanTheLimitAreCutThere)
+{
+    std::vector<Group*> chain{&node("level 1")};
+    while (chain.size() < Group::kMaxDepth + 10) chain.push_back(&node("deeper", chain.back()->id()));
+    for (Group* level : chain) level->transform = at(0, 1, 0);
+    scene->setRoot(chain.front());
+    scene->prepare();
+
+    EXPECT_EQ(chain[Group::kMaxDepth - 2]->children(), std::vector<Group*>{chain[Group::kMaxDepth - 1]});
+    EXPECT_TRUE(chain[Group::kMaxDepth - 1]->children().empty());
+    EXPECT_EQ(chain[Group::kMaxDepth]->parentId(), -1);
+    EXPECT_FLOAT_EQ(chain[Group::kMaxDepth - 1]->centre().y, static_cast<float>(Group::kMaxDepth));
+}
+
 TEST_F(GroupTest, VisibilityIsTheOnlyControlField)
 {
     Group& group = node("n");
