@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
 namespace {
@@ -118,33 +117,6 @@ TEST(Configuration, NumbersFollowAtoiAndAtof)
         EXPECT_EQ(properties.getInt("n"), c.asInt);
         EXPECT_FLOAT_EQ(properties.getFloat("n"), c.asFloat);
     }
-}
-
-TEST(Configuration, ADecimalCommaLocaleDoesNotChangeFloats)
-{
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
-        GTEST_SKIP() << "no decimal-comma locale installed";
-    }
-    Configuration properties;
-    properties.parse("f=2.75\ng=2,75");
-    const float dotted = properties.getFloat("f");
-    const float comma = properties.getFloat("g");
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    EXPECT_EQ(dotted, 2.75f);
-    EXPECT_EQ(comma, 2.0f);
-}
-
-TEST(Configuration, PrefixListingReturnsTheMatchingKeysInOrder)
-{
-    Configuration properties;
-    properties.parse("A0.KF1=1 2\na0.kf0=0 0\na0.field=x\na1.kf0=5\n");
-    const auto keys = properties.withPrefix("a0.KF");
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].first, "a0.kf0");
-    EXPECT_EQ(keys[1].first, "a0.kf1");
-    EXPECT_EQ(keys[1].second, "1 2");
 }
 
 } // namespace
