@@ -5,12 +5,14 @@
 #include "picture_fixtures.h"
 #include "raw_picture_files.h"
 #include "platform/d3dx/d3dx_texture_files.h"
+#include "platform/d3dx/picture_allocation.h"
 #include "platform/d3dx/picture_decoder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace {
 
@@ -29,6 +31,22 @@ std::size_t findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t marke
     for (std::size_t at = 2; at + 1 < jpeg.size(); ++at)
         if (jpeg[at] == 0xFF && jpeg[at + 1] == marker) return at;
     return jpeg.size();
+}
+
+TEST(HostilePictureTest, DecoderAllocationsStopAtTheCeiling)
+{
+    // Sizes the decoders compute from a file, including products that wrap around.
+    const std::size_t huge = SIZE_MAX / 2 + 2;
+    EXPECT_EQ(pictureAllocate(kMaxDecodedBytes + 1), nullptr);
+    EXPECT_EQ(pictureAllocateZeroed(kMaxDecodedBytes / 4 + 1, 4), nullptr);
+    EXPECT_EQ(pictureAllocateZeroed(huge, 2), nullptr); // wraps to 2
+    void* block = pictureAllocateZeroed(16, 4);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(static_cast<std::uint8_t*>(block)[63], 0);
+    EXPECT_EQ(pictureReallocate(block, kMaxDecodedBytes + 1), nullptr); // the old block stays
+    block = pictureReallocate(block, 128);
+    ASSERT_NE(block, nullptr);
+    pictureRelease(block);
 }
 
 TEST(HostilePictureTest, PngSizeIsBoundedByCeilingsAndByItsData)

@@ -30,33 +30,34 @@ static_assert(STBI_MAX_DIMENSIONS == kMaxPictureSide);
 
 namespace {
 
-// stb_image's own tests, so the kind chosen here is the one its loader will choose.
-bool passesAsBmp(const std::uint8_t* data, std::size_t size)
+// stb_image's own tests, in its loader's order, so the kind chosen here is the one it decodes.
+bool passes(int (*test)(stbi__context*), const std::uint8_t* data, std::size_t size)
 {
     stbi__context context;
     stbi__start_mem(&context, data, int(size));
-    return stbi__bmp_test(&context) != 0;
+    return test(&context) != 0;
 }
 
-bool passesAsTga(const std::uint8_t* data, std::size_t size)
+unsigned storedComponents(bool bmp, const std::uint8_t* data, std::size_t size)
 {
     stbi__context context;
     stbi__start_mem(&context, data, int(size));
-    return stbi__tga_test(&context) != 0;
+    int width = 0, height = 0, components = 0;
+    const int known = bmp ? stbi__bmp_info(&context, &width, &height, &components)
+                          : stbi__tga_info(&context, &width, &height, &components);
+    return known ? static_cast<unsigned>(components) : 0;
 }
 
 } // namespace
 
 std::optional<PictureHeader> readTgaOrBmpHeader(const std::uint8_t* data, std::size_t size)
 {
-    const bool bmp = passesAsBmp(data, size);
-    if (!bmp && !passesAsTga(data, size)) return std::nullopt;
+    const bool bmp = passes(stbi__bmp_test, data, size);
+    if (!bmp && !passes(stbi__tga_test, data, size)) return std::nullopt;
     const std::optional<StoredPictureSize> stored = bmp ? bmpStoredSize(data, size) : tgaStoredSize(data, size);
-    if (!stored) return std::nullopt;
-    int width = 0, height = 0, components = 0;
-    if (!stbi_info_from_memory(data, int(size), &width, &height, &components)) return std::nullopt;
-    return PictureHeader{stored->width, stored->height, static_cast<unsigned>(components),
-                         bmp ? PictureFileKind::Bmp : PictureFileKind::Tga};
+    const unsigned components = storedComponents(bmp, data, size);
+    if (!stored || components == 0) return std::nullopt;
+    return PictureHeader{stored->width, stored->height, components, bmp ? PictureFileKind::Bmp : PictureFileKind::Tga};
 }
 
 DecodedPixels decodeTgaOrBmp(const std::uint8_t* data, std::size_t size, const PictureHeader& header)
