@@ -51,17 +51,6 @@ private:
     std::vector<std::unique_ptr<IDirect3DSurface9, DeviceRelease>> surfaces_;
 };
 
-// A minimal PNG header (signature and IHDR; stb does not check CRCs while reading headers).
-std::vector<std::uint8_t> pngHeader(std::uint32_t width, std::uint32_t height)
-{
-    std::vector<std::uint8_t> bytes = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-    for (std::uint32_t value : {width, height})
-        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(std::uint8_t(value >> shift));
-    for (std::uint8_t b : {8, 6, 0, 0, 0}) bytes.push_back(b); // 8-bit RGBA
-    for (int i = 0; i < 4; ++i) bytes.push_back(0);           // CRC
-    return bytes;
-}
-
 TEST_F(D3DXPictureTest, InfoGivesSizeFormatAndFileKind)
 {
     struct Case {
@@ -101,52 +90,11 @@ TEST_F(D3DXPictureTest, UndecodableAndOversizedPicturesAreRefused)
     EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(text, 0, &i), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(nullptr, 10, &i), D3DERR_INVALIDCALL);
 
-    // The limit is checked on the header, before anything is decoded.
-    const std::vector<std::uint8_t> largest = pngHeader(8192, 8192);
-    EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(largest.data(), UINT(largest.size()), &i), D3D_OK);
-    EXPECT_EQ(i.Width, 8192u);
-    for (auto [w, h] : {std::pair{8193u, 1u}, std::pair{1u, 8193u}, std::pair{100000u, 100000u}}) {
-        const std::vector<std::uint8_t> header = pngHeader(w, h);
-        EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(header.data(), UINT(header.size()), &i), D3DXERR_INVALIDDATA)
-            << w << " x " << h;
-    }
-
     // A truncated body: the header reads, the picture does not decode.
     std::vector<std::uint8_t> png = encodePng(patternPicture(40, 40, 4));
     png.resize(png.size() / 2);
     EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(png.data(), UINT(png.size()), &i), D3D_OK);
     EXPECT_EQ(load(surface(40, 40, D3DFMT_A8R8G8B8), png), D3DXERR_INVALIDDATA);
-}
-
-TEST_F(D3DXPictureTest, JpegWithUnsoundHuffmanTablesIsRefusedBeforeDecoding)
-{
-    // Such a table would make the decoder write past its code arrays.
-    std::vector<std::uint8_t> jpeg = encodeJpeg(patternPicture(16, 16, 3), 90);
-    std::size_t dht = 2;
-    while (dht + 1 < jpeg.size() && !(jpeg[dht] == 0xFF && jpeg[dht + 1] == 0xC4)) ++dht;
-    ASSERT_LT(dht + 21, jpeg.size());
-    D3DXIMAGE_INFO i{};
-    ASSERT_EQ(D3DXGetImageInfoFromFileInMemory(jpeg.data(), UINT(jpeg.size()), &i), D3D_OK);
-    for (int k = 0; k < 16; ++k) jpeg[dht + 5 + k] = 17; // 16 × 17 = 272 codes in the first table
-    EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(jpeg.data(), UINT(jpeg.size()), &i), D3DXERR_INVALIDDATA);
-    EXPECT_EQ(load(surface(16, 16, D3DFMT_X8R8G8B8), jpeg), D3DXERR_INVALIDDATA);
-
-    // A scan naming Huffman tables the stream never defined would decode with uninitialised
-    // tables and read out of bounds.
-    std::vector<std::uint8_t> undefined = encodeJpeg(patternPicture(16, 16, 3), 90);
-    std::size_t sos = 2;
-    while (sos + 1 < undefined.size() && !(undefined[sos] == 0xFF && undefined[sos + 1] == 0xDA)) ++sos;
-    ASSERT_LT(sos + 6, undefined.size());
-    undefined[sos + 6] = 0x22; // first component: DC and AC table slot 2
-    EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(undefined.data(), UINT(undefined.size()), &i), D3DXERR_INVALIDDATA);
-
-    // Fill bytes before the start marker still make a JPEG to the decoder, and to the check.
-    jpeg.insert(jpeg.begin(), {0xFF, 0xFF});
-    EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(jpeg.data(), UINT(jpeg.size()), &i), D3DXERR_INVALIDDATA);
-    std::vector<std::uint8_t> padded = encodeJpeg(patternPicture(16, 16, 3), 90);
-    padded.insert(padded.begin(), 0xFF);
-    ASSERT_EQ(D3DXGetImageInfoFromFileInMemory(padded.data(), UINT(padded.size()), &i), D3D_OK);
-    EXPECT_EQ(i.ImageFileFormat, D3DXIFF_JPG);
 }
 
 TEST_F(D3DXPictureTest, SurfaceLoadKeepsEveryPixelAndStepsByThePitch)
