@@ -5,6 +5,9 @@
 
 #include "psk/psk_chunk_type.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 struct DamageCase {
@@ -138,4 +141,20 @@ TEST(PskDamage, TheReaderStaysStoppedAndKeepsTheFirstDamage)
     ASSERT_TRUE(reader.damage());
     EXPECT_EQ(reader.damage()->offset, 12u);
     EXPECT_EQ(reader.position(), 0u);
+}
+
+TEST(PskDamage, CommittedFuzzSeedsAreTheWritersOwn)
+{
+    const std::filesystem::path folder = std::filesystem::path(DEMO_SOURCE_ROOT) / "tests/fuzz/corpus/psk_chunks";
+    const auto seeds = pskFuzzSeeds();
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++files;
+        const std::string name = entry.path().filename().string();
+        ASSERT_TRUE(seeds.contains(name)) << name << " is not made by make_psk_fuzz_seeds";
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(bytes, seeds.at(name)) << name << " is stale: rerun make_psk_fuzz_seeds";
+    }
+    EXPECT_EQ(files, seeds.size());
 }

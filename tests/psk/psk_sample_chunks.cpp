@@ -1,5 +1,6 @@
 #include "psk_sample_chunks.h"
 
+#include "psk/psk_chunk_type.h"
 #include "psk/psk_writer.h"
 
 PskNodeRecord samplePskNode(const std::string& name, std::int32_t parent)
@@ -93,4 +94,36 @@ std::vector<std::uint8_t> writePskChunks(const std::vector<PskSampleChunk>& chun
     for (const PskSampleChunk& chunk : chunks)
         writer.chunk(chunk.version, chunk.objectIndex, chunk.payload);
     return writer.bytes();
+}
+
+namespace {
+
+std::string seedName(const std::string& label)
+{
+    std::string name;
+    for (char c : label)
+        name += (c == ' ' || c == ',') ? '_' : c;
+    return name + ".psk";
+}
+
+} // namespace
+
+std::map<std::string, std::vector<std::uint8_t>> pskFuzzSeeds()
+{
+    std::map<std::string, std::vector<std::uint8_t>> seeds;
+    const std::vector<PskSampleChunk> chunks = samplePskChunks();
+    const std::vector<std::uint8_t> scene = writePskChunks(chunks);
+    seeds["scene.psk"] = scene;
+    for (const PskSampleChunk& chunk : chunks)
+        seeds[seedName(chunk.label)] = writePskChunks({chunk});
+
+    seeds["damaged_cut_in_a_payload.psk"] = std::vector<std::uint8_t>(scene.begin(), scene.begin() + scene.size() / 2);
+    PskWriter unknown;
+    unknown.chunk(1, 0, PskTexture{"a.tga"}).rawChunk(14, 1, 0, std::vector<std::uint8_t>(4, 0));
+    seeds["damaged_unknown_chunk.psk"] = unknown.bytes();
+    PskWriter shortString;
+    shortString.rawChunk(static_cast<std::uint16_t>(PskChunkType::Texture), 1, 0,
+                         PskPayloadBuilder().u16(40).string("x").bytes());
+    seeds["damaged_string_past_payload.psk"] = shortString.bytes();
+    return seeds;
 }

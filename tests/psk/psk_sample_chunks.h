@@ -5,6 +5,7 @@
 #include "psk/psk_records.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,3 +22,7 @@ PskNodeRecord samplePskNode(const std::string& name, std::int32_t parent);
 std::vector<PskSampleChunk> samplePskChunks();
 
 std::vector<std::uint8_t> writePskChunks(const std::vector<PskSampleChunk>& chunks);
+
+// The fuzz target's seed files by name: the sample scene, each of its chunks alone and a few
+// damaged files.
+std::map<std::string, std::vector<std::uint8_t>> pskFuzzSeeds();
