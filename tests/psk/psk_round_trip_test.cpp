@@ -79,25 +79,6 @@ TEST(PskRoundTrip, VersionsDecideTheOptionalFields)
     }
 }
 
-TEST(PskRoundTrip, VersionOneChunksLackTheirOptionalFields)
-{
-    PskCamera camera{samplePskNode("C", -1), 1.0f, 1.0f, 100.0f, PskCameraSwitches{{10}, 0, 0}};
-    camera.node.visibility = 0.5f;
-    const PskCamera v1 = roundTrip(1, camera);
-    EXPECT_FALSE(v1.switches);
-    EXPECT_FALSE(v1.node.visibility);
-    const PskCamera v2 = roundTrip(2, camera);
-    ASSERT_TRUE(v2.switches);
-    EXPECT_EQ(v2.switches->activationTimes, std::vector<std::uint32_t>{10});
-    EXPECT_FALSE(v2.node.visibility);
-
-    PskMaterial material;
-    material.additiveMap = 3;
-    EXPECT_FALSE(roundTrip(1, material).additiveMap);
-    EXPECT_EQ(roundTrip(2, material).additiveMap, 3u);
-    EXPECT_FALSE(roundTrip(1, PskGroup{samplePskNode("G", -1)}).node.visibility);
-}
-
 TEST(PskRoundTrip, VisibilityIsClampedToTheUnitRange)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
