@@ -48,9 +48,13 @@ struct JsonValue {
     std::string array(const std::vector<T>& values) const
     {
         std::string out = "[";
-        for (std::size_t i = 0; i < values.size(); ++i)
-            out += (i ? "," : "") + (*this)(values[i]);
-        return out + "]";
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i)
+                out += ',';
+            out += (*this)(values[i]);
+        }
+        out += ']';
+        return out;
     }
 };
 
@@ -59,9 +63,15 @@ std::string itemsJson(const std::vector<DumpItem>& items)
     if (items.size() == 1 && items[0].key.empty())
         return std::visit(JsonValue{}, items[0].value);
     std::string out = "{";
-    for (std::size_t i = 0; i < items.size(); ++i)
-        out += (i ? "," : "") + jsonString(items[i].key) + ":" + std::visit(JsonValue{}, items[i].value);
-    return out + "}";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i)
+            out += ',';
+        out += jsonString(items[i].key);
+        out += ':';
+        out += std::visit(JsonValue{}, items[i].value);
+    }
+    out += '}';
+    return out;
 }
 
 class JsonDumpSink : public DumpSink {

@@ -61,8 +61,11 @@ struct ValueText {
     std::string joined(const std::vector<T>& values) const
     {
         std::string out;
-        for (const T& value : values)
-            out += (out.empty() ? "" : " ") + (*this)(value);
+        for (const T& value : values) {
+            if (!out.empty())
+                out += ' ';
+            out += (*this)(value);
+        }
         return out.empty() ? "(none)" : out;
     }
 };
@@ -82,7 +85,10 @@ std::string itemsText(const std::vector<DumpItem>& items)
     for (const DumpItem& item : items) {
         if (!out.empty())
             out += ", ";
-        out += item.key.empty() ? "" : words(item.key) + " ";
+        if (!item.key.empty()) {
+            out += words(item.key);
+            out += ' ';
+        }
         out += std::visit(ValueText{}, item.value);
     }
     return out;
