@@ -12,6 +12,7 @@ void addExtractCommand(CLI::App& app);
 void addAppendCommand(CLI::App& app);
 void addCaptureCommand(CLI::App& app);
 void addTraceCommand(CLI::App& app);
+void addPskCommand(CLI::App& app);
 
 // Parses the command line and runs the chosen subcommand; returns the process exit code:
 // 0 on success, 1 on bad input (ToolError), 2 on a usage error.

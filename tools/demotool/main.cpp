@@ -5,12 +5,13 @@
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Tools for demos: pack, list, extract, append, capture.", "demotool"};
+    CLI::App app{"Tools for demos: pack, list, extract, append, capture, trace, psk.", "demotool"};
     addPackCommand(app);
     addListCommand(app);
     addExtractCommand(app);
     addAppendCommand(app);
     addCaptureCommand(app);
     addTraceCommand(app);
+    addPskCommand(app);
     return runDemotool(app, argc, argv);
 }
