@@ -195,7 +195,16 @@ enum D3DCMPFUNC : DWORD {
     D3DCMP_GREATEREQUAL = 7,
     D3DCMP_ALWAYS = 8,
 };
-enum D3DSTENCILOP : DWORD { D3DSTENCILOP_KEEP = 1, D3DSTENCILOP_ZERO = 2, D3DSTENCILOP_REPLACE = 3 };
+enum D3DSTENCILOP : DWORD {
+    D3DSTENCILOP_KEEP = 1,
+    D3DSTENCILOP_ZERO = 2,
+    D3DSTENCILOP_REPLACE = 3,
+    D3DSTENCILOP_INCRSAT = 4,
+    D3DSTENCILOP_DECRSAT = 5,
+    D3DSTENCILOP_INVERT = 6,
+    D3DSTENCILOP_INCR = 7,
+    D3DSTENCILOP_DECR = 8,
+};
 enum D3DBLEND : DWORD {
     D3DBLEND_ZERO = 1,
     D3DBLEND_ONE = 2,
@@ -644,80 +653,6 @@ public:
                                  D3DPRESENT_PARAMETERS* presentParameters, IDirect3DDevice9** device) = 0;
 };
 
-// ---------------------------------------------------------------------------------------------
-// Helpers shared by every implementation.
-
-// Bytes per pixel of a colour format; 0 for formats that are not colour formats.
-inline UINT d3dBytesPerPixel(D3DFORMAT format)
-{
-    switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-        return 4;
-    case D3DFMT_R5G6B5:
-    case D3DFMT_A8L8:
-        return 2;
-    case D3DFMT_L8:
-        return 1;
-    case D3DFMT_R8G8B8:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
-// The pitch every implementation hands out: width × bytes per pixel rounded up to 4.
-inline int d3dPitch(UINT width, D3DFORMAT format)
-{
-    return static_cast<int>((width * d3dBytesPerPixel(format) + 3u) & ~3u);
-}
-
-// Size in bytes of one vertex of a flexible vertex format (every texture set two floats).
-inline UINT d3dFvfStride(DWORD fvf)
-{
-    UINT size = 0;
-    switch (fvf & D3DFVF_POSITION_MASK) {
-    case D3DFVF_XYZ: size += 12; break;
-    case D3DFVF_XYZRHW: size += 16; break;
-    default: break;
-    }
-    if (fvf & D3DFVF_NORMAL) size += 12;
-    if (fvf & D3DFVF_PSIZE) size += 4;
-    if (fvf & D3DFVF_DIFFUSE) size += 4;
-    if (fvf & D3DFVF_SPECULAR) size += 4;
-    size += ((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT) * 8;
-    return size;
-}
-
-// Vertices consumed by primitiveCount primitives of a type.
-inline UINT d3dVertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount)
-{
-    switch (type) {
-    case D3DPT_POINTLIST: return primitiveCount;
-    case D3DPT_LINELIST: return primitiveCount * 2;
-    case D3DPT_LINESTRIP: return primitiveCount + 1;
-    case D3DPT_TRIANGLELIST: return primitiveCount * 3;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return primitiveCount + 2;
-    }
-    return 0;
-}
-
-// Float-valued render and sampler states travel as the DWORD holding the float's bits.
-inline DWORD d3dFloatBits(float value)
-{
-    DWORD bits;
-    static_assert(sizeof bits == sizeof value);
-    __builtin_memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-inline float d3dBitsFloat(DWORD bits)
-{
-    float value;
-    __builtin_memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 // Releases a reference and nulls the pointer.
 template <typename T>
 inline void safeRelease(T*& object)
@@ -727,3 +662,6 @@ inline void safeRelease(T*& object)
         object = nullptr;
     }
 }
+
+// Format sizes, vertex counts and colour unpacking for every user of this API.
+#include "platform/d3d9/d3d9_helpers.h"
