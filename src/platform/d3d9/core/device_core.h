@@ -17,6 +17,7 @@ public:
         IDirect3DVertexBuffer9* buffer = nullptr;
         UINT offset = 0;
         UINT stride = 0;
+        UINT length = 0; // the buffer's size, read once at binding time
     };
 
     ULONG AddRef() override { return ++references_; }
@@ -106,6 +107,7 @@ protected:
     IDirect3DIndexBuffer9* indices_ = nullptr;
 
 private:
+    UINT indexLength_ = 0, indexSize_ = 0; // of the bound index buffer
     bool drawAllowed(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT stride) const;
     void resetViewportToTarget();
     template <typename T>

@@ -74,7 +74,7 @@ HRESULT DeviceCore::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT 
     if (!stream.buffer || !drawAllowed(type, primitiveCount, stream.stride)) return D3DERR_INVALIDCALL;
     const std::uint64_t vertices = d3dVertexCount(type, primitiveCount);
     const std::uint64_t end = stream.offset + (startVertex + vertices) * stream.stride;
-    if (end > backend_.vertexBufferLength(stream.buffer)) return D3DERR_INVALIDCALL;
+    if (end > stream.length) return D3DERR_INVALIDCALL;
 
     DrawCall call;
     call.type = type;
@@ -92,17 +92,16 @@ HRESULT DeviceCore::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int baseVertexIn
 {
     const StreamBinding& stream = streams_[0];
     if (!stream.buffer || !indices_ || !drawAllowed(type, primitiveCount, stream.stride)) return D3DERR_INVALIDCALL;
-    const UINT indexSize = backend_.indexSize(indices_);
+    const UINT indexSize = indexSize_;
     const std::uint64_t count = d3dVertexCount(type, primitiveCount);
-    if ((startIndex + count) * indexSize > backend_.indexBufferLength(indices_)) return D3DERR_INVALIDCALL;
+    if ((startIndex + count) * indexSize > indexLength_) return D3DERR_INVALIDCALL;
     // Every vertex the indices reach must exist in the stream (the caller's minimum and
     // count are hints Direct3D does not check either).
     UINT lowest = 0, highest = 0;
     backend_.indexRange(indices_, startIndex, static_cast<UINT>(count), &lowest, &highest);
     const std::int64_t first = std::int64_t{baseVertexIndex} + lowest;
     const std::int64_t last = std::int64_t{baseVertexIndex} + highest;
-    if (first < 0 ||
-        stream.offset + static_cast<std::uint64_t>(last + 1) * stream.stride > backend_.vertexBufferLength(stream.buffer))
+    if (first < 0 || stream.offset + static_cast<std::uint64_t>(last + 1) * stream.stride > stream.length)
         return D3DERR_INVALIDCALL;
 
     DrawCall call;
@@ -164,6 +163,7 @@ HRESULT DeviceCore::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertex
     safeRelease(streams_[0].buffer);
     streams_[0] = {};
     safeRelease(indices_);
+    indexLength_ = indexSize_ = 0;
     return D3D_OK;
 }
 

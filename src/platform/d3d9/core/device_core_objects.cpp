@@ -29,6 +29,7 @@ void DeviceCore::releaseBindings()
     for (auto& texture : textures_) safeRelease(texture);
     for (auto& stream : streams_) safeRelease(stream.buffer);
     safeRelease(indices_);
+    indexLength_ = indexSize_ = 0;
     safeRelease(renderTarget_);
     safeRelease(depthStencil_);
     safeRelease(backBuffer_);
@@ -53,8 +54,10 @@ void DeviceCore::resetViewportToTarget()
 
 HRESULT DeviceCore::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture)
 {
-    if (stage >= kSamplerCount || (texture && !backend_.owns(texture, ObjectKind::Texture))) return D3DERR_INVALIDCALL;
+    if (stage >= kSamplerCount) return D3DERR_INVALIDCALL;
+    // What is bound was checked when it was set.
     if (textures_[stage] == texture) return D3D_OK;
+    if (texture && !backend_.owns(texture, ObjectKind::Texture)) return D3DERR_INVALIDCALL;
     rebind(textures_[stage], texture);
     state_.dirty |= kDirtyTextures;
     return D3D_OK;
@@ -192,6 +195,7 @@ HRESULT DeviceCore::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer,
     rebind(streams_[stream].buffer, buffer);
     streams_[stream].offset = offsetInBytes;
     streams_[stream].stride = stride;
+    streams_[stream].length = buffer ? backend_.vertexBufferLength(buffer) : 0;
     return D3D_OK;
 }
 
@@ -199,6 +203,8 @@ HRESULT DeviceCore::SetIndices(IDirect3DIndexBuffer9* indexBuffer)
 {
     if (indexBuffer && !backend_.owns(indexBuffer, ObjectKind::IndexBuffer)) return D3DERR_INVALIDCALL;
     rebind(indices_, indexBuffer);
+    indexLength_ = indexBuffer ? backend_.indexBufferLength(indexBuffer) : 0;
+    indexSize_ = indexBuffer ? backend_.indexSize(indexBuffer) : 0;
     return D3D_OK;
 }
 

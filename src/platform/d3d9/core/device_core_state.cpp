@@ -57,11 +57,18 @@ HRESULT DeviceCore::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWO
 
 HRESULT DeviceCore::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix)
 {
+    if (!matrix) return D3DERR_INVALIDCALL;
+    // The world matrix changes on nearly every draw: it goes first.
+    if (type == D3DTS_WORLD) {
+        state_.world = *matrix;
+        state_.dirty |= kDirtyTransforms;
+        return D3D_OK;
+    }
     D3DMATRIX* slot = state_.transform(type);
-    if (!slot || !matrix) return D3DERR_INVALIDCALL;
+    if (!slot) return D3DERR_INVALIDCALL;
     *slot = *matrix;
     if (type == D3DTS_VIEW) state_.dirty |= kDirtyTransforms | kDirtyLights;
-    else if (type == D3DTS_WORLD || type == D3DTS_PROJECTION) state_.dirty |= kDirtyTransforms;
+    else if (type == D3DTS_PROJECTION) state_.dirty |= kDirtyTransforms;
     else if (type >= D3DTS_TEXTURE0 && type <= D3DTS_TEXTURE7) state_.dirty |= kDirtyTextureMatrices;
     return D3D_OK;
 }
