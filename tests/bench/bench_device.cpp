@@ -3,6 +3,7 @@
 // the draws themselves skipped (everything up to the OpenGL draw call still happens) measures
 // the device's own CPU work per draw; the full run, finished every frame, gives frames per
 // second including the driver and the rasteriser.
+// bench-libs: platform_d3d9_gl platform_d3d9
 #include "platform/d3d9/direct3d.h"
 #include "platform/d3d9/gl/gl_device.h"
 

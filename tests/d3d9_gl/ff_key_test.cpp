@@ -4,7 +4,7 @@
 #include "gl_test_support.h"
 
 #include "platform/d3d9/gl/ff_glsl.h"
-#include "platform/d3d9/gl/ff_key.h"
+#include "platform/d3d9/core/ff_key.h"
 #include "platform/d3d9/gl/ff_program_cache.h"
 
 using d3dgl::buildFfKey;

@@ -35,13 +35,16 @@ TEST_F(TextureFormats, EachFormatSamplesWithItsDocumentedChannels)
     struct Case {
         const char* name;
         D3DFORMAT format;
-        std::uint32_t stored;    // what LockRect receives (L8: the low byte)
+        std::uint32_t stored;    // what LockRect receives (L8: the low byte; 16-bit formats: the low word)
         std::uint32_t sampled;   // 0xAARRGGBB as the stage sees it
     };
     const Case cases[] = {
         {"A8R8G8B8 keeps its alpha", D3DFMT_A8R8G8B8, 0x40C08020, 0x40C08020},
         {"X8R8G8B8 reads opaque", D3DFMT_X8R8G8B8, 0x40C08020, 0xFFC08020},
         {"L8 replicates grey, opaque", D3DFMT_L8, 0x5A, 0xFF5A5A5A},
+        {"R5G6B5 unpacks green, opaque", D3DFMT_R5G6B5, 0x07E0, 0xFF00FF00},
+        {"R5G6B5 unpacks red and blue", D3DFMT_R5G6B5, 0xF81F, 0xFFFF00FF},
+        {"A8L8 replicates grey and keeps its alpha", D3DFMT_A8L8, 0x805A, 0x805A5A5A},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0), D3D_OK);
@@ -55,7 +58,7 @@ TEST_F(TextureFormats, EachFormatSamplesWithItsDocumentedChannels)
 TEST_F(TextureFormats, UnsupportedRequestsAreRefused)
 {
     IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(device->CreateTexture(16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->CreateTexture(16, 16, 1, 0, D3DFMT_R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->CreateTexture(0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->CreateTexture(16, 16, 6, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_L8, D3DPOOL_DEFAULT, &texture, nullptr),
@@ -73,7 +76,8 @@ TEST_F(TextureLocking, PitchIsWidthTimesBytesRoundedToFourForEveryLevel)
         D3DFORMAT format;
         UINT width, height;
     };
-    const Case cases[] = {{D3DFMT_A8R8G8B8, 13, 7}, {D3DFMT_X8R8G8B8, 64, 64}, {D3DFMT_L8, 13, 5}, {D3DFMT_L8, 3, 3}};
+    const Case cases[] = {{D3DFMT_A8R8G8B8, 13, 7}, {D3DFMT_X8R8G8B8, 64, 64}, {D3DFMT_L8, 13, 5}, {D3DFMT_L8, 3, 3},
+                          {D3DFMT_R5G6B5, 13, 7}, {D3DFMT_A8L8, 5, 3}};
     for (const Case& c : cases) {
         IDirect3DTexture9* texture = nullptr;
         ASSERT_EQ(device->CreateTexture(c.width, c.height, 0, 0, c.format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);

@@ -216,6 +216,7 @@ TEST(RecordingDeviceState, DrawsNeedASceneAndUpDrawsUnsetStreamZero)
     IDirect3DVertexBuffer9* buffer = nullptr;
     ASSERT_EQ(device->CreateVertexBuffer(36, D3DUSAGE_WRITEONLY, D3DFVF_XYZ, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
     device->SetStreamSource(0, buffer, 0, 12);
+    device->SetFVF(D3DFVF_XYZ);
     EXPECT_EQ(device->streamSource(0).buffer, buffer);
     ASSERT_EQ(device->BeginScene(), D3D_OK);
     EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);

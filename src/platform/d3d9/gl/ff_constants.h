@@ -4,9 +4,12 @@
 // space, the texture array the texture matrices.
 #pragma once
 
-#include "platform/d3d9/gl/device_state.h"
+#include "platform/d3d9/core/device_state.h"
 
 namespace d3dgl {
+
+// The device core's types read as this backend's own.
+using namespace d3dcore;
 
 struct FfDrawBlock {
     float worldView[16];

@@ -4,11 +4,14 @@
 // alpha test in the fragment stage.
 #pragma once
 
-#include "platform/d3d9/gl/ff_key.h"
+#include "platform/d3d9/core/ff_key.h"
 
 #include <string>
 
 namespace d3dgl {
+
+// The device core's types read as this backend's own.
+using namespace d3dcore;
 
 struct FfShaderSources {
     std::string vertex;

@@ -3,9 +3,9 @@
 // per-draw values into uniform blocks, and issues the draw. Knows nothing about COM objects.
 #pragma once
 
-#include "platform/d3d9/gl/device_state.h"
+#include "platform/d3d9/core/device_state.h"
 #include "platform/d3d9/gl/ff_constants.h"
-#include "platform/d3d9/gl/ff_key.h"
+#include "platform/d3d9/core/ff_key.h"
 #include "platform/d3d9/gl/ff_program_cache.h"
 #include "platform/d3d9/gl/gl_device_shared.h"
 #include "platform/d3d9/gl/gl_stream_ring.h"
@@ -17,6 +17,9 @@
 #include <memory>
 
 namespace d3dgl {
+
+// The device core's types read as this backend's own.
+using namespace d3dcore;
 
 // Where a draw lands.
 struct FfTarget {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/d3d9/gl/ff_glsl.h"
-#include "platform/d3d9/gl/ff_key.h"
+#include "platform/d3d9/core/ff_key.h"
 
 #include <epoxy/gl.h>
 
@@ -14,6 +14,9 @@
 #include <unordered_map>
 
 namespace d3dgl {
+
+// The device core's types read as this backend's own.
+using namespace d3dcore;
 
 struct FfProgram {
     GLuint name = 0;                                   // 0: failed to build

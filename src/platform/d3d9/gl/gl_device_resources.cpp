@@ -1,53 +1,42 @@
-// Resource creation of the GL device: textures, off-screen and depth surfaces, buffers.
+// Resource creation of the GL backend: textures, off-screen and depth surfaces, buffers. The
+// core has checked every parameter; what fails here is OpenGL running out.
 #include "platform/d3d9/gl/gl_device.h"
 
 #include "platform/d3d9/gl/gl_buffers.h"
-#include "platform/d3d9/gl/gl_formats.h"
 #include "platform/d3d9/gl/gl_texture.h"
 
 namespace d3dgl {
 
-HRESULT GlDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                IDirect3DTexture9** texture, HANDLE* sharedHandle)
+HRESULT GlDevice::createTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                IDirect3DTexture9** texture)
 {
-    if (!texture || sharedHandle) return D3DERR_INVALIDCALL;
     *texture = GlTexture::create(shared_, width, height, levels, usage, format, pool);
-    return *texture ? D3D_OK : D3DERR_INVALIDCALL;
+    return *texture ? D3D_OK : D3DERR_OUTOFVIDEOMEMORY;
 }
 
-HRESULT GlDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
-                                              IDirect3DSurface9** surface, HANDLE* sharedHandle)
+HRESULT GlDevice::createPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                     IDirect3DSurface9** surface)
 {
-    if (!surface || sharedHandle) return D3DERR_INVALIDCALL;
-    if (pool == D3DPOOL_MANAGED || !glColorFormat(format).valid()) {
-        *surface = nullptr;
-        return D3DERR_INVALIDCALL;
-    }
     *surface = GlMemorySurface::create(shared_, width, height, format, pool);
-    return *surface ? D3D_OK : D3DERR_INVALIDCALL;
+    return *surface ? D3D_OK : D3DERR_OUTOFVIDEOMEMORY;
 }
 
-HRESULT GlDevice::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
-                                            DWORD, BOOL, IDirect3DSurface9** surface, HANDLE* sharedHandle)
+HRESULT GlDevice::createDepthSurface(UINT width, UINT height, D3DFORMAT format, IDirect3DSurface9** surface)
 {
-    if (!surface || sharedHandle || multiSample != D3DMULTISAMPLE_NONE) return D3DERR_INVALIDCALL;
     *surface = GlDepthSurface::create(shared_, width, height, format);
-    return *surface ? D3D_OK : D3DERR_INVALIDCALL;
+    return *surface ? D3D_OK : D3DERR_OUTOFVIDEOMEMORY;
 }
 
-HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                     IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle)
+HRESULT GlDevice::createVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                     IDirect3DVertexBuffer9** buffer)
 {
-    if (!buffer || sharedHandle || length == 0) return D3DERR_INVALIDCALL;
     *buffer = new GlVertexBuffer(shared_, length, usage, fvf, pool);
     return D3D_OK;
 }
 
-HRESULT GlDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                    IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle)
+HRESULT GlDevice::createIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                    IDirect3DIndexBuffer9** buffer)
 {
-    if (!buffer || sharedHandle || length == 0) return D3DERR_INVALIDCALL;
-    if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
     *buffer = new GlIndexBuffer(shared_, length, usage, format, pool);
     return D3D_OK;
 }

@@ -1,4 +1,4 @@
-// Render targets, depth surfaces, Clear, GetRenderTargetData and Present of the GL device.
+// The GL backend's targets: framebuffer binding, Clear, read-back and Present.
 #include "platform/d3d9/gl/gl_device.h"
 
 #include "platform/d3d9/gl/ff_pipeline.h"
@@ -11,106 +11,40 @@
 
 namespace d3dgl {
 
-void GlDevice::bindTargetFramebuffer()
+void GlDevice::targetsChanged()
 {
     FfTarget target;
-    const D3DSURFACE_DESC& desc = renderTarget_->desc();
+    const D3DSURFACE_DESC& desc = this->target()->desc();
     target.width = desc.Width;
     target.height = desc.Height;
     target.alphaless = desc.Format == D3DFMT_X8R8G8B8;
     GLuint depth = 0;
     // A depth surface smaller than the target is left out, as Direct3D drivers do, rather
     // than shrinking the drawable area to the overlap.
-    if (depthStencil_ && depthUsable()) {
+    if (this->depth() && depthUsable()) {
         target.hasDepth = true;
-        target.hasStencil = depthStencil_->hasStencil();
-        depth = depthStencil_->glRenderbuffer();
+        target.hasStencil = this->depth()->hasStencil();
+        depth = this->depth()->glRenderbuffer();
     }
     shared_->makeCurrent();
     target.framebuffer =
-        shared_->framebuffer(renderTarget_->glTexture(), renderTarget_->glLevel(), depth, target.hasStencil);
+        shared_->framebuffer(this->target()->glTexture(), this->target()->glLevel(), depth, target.hasStencil);
     pipeline_->setTarget(target);
     state_.dirty |= kDirtyBlend | kDirtyDepthStencil | kDirtyViewport;
 }
 
 bool GlDevice::depthUsable() const
 {
-    const D3DSURFACE_DESC& target = renderTarget_->desc();
-    const D3DSURFACE_DESC& depth = depthStencil_->desc();
-    return depth.Width >= target.Width && depth.Height >= target.Height;
+    const D3DSURFACE_DESC& colour = target()->desc();
+    const D3DSURFACE_DESC& depthDesc = depth()->desc();
+    return depthDesc.Width >= colour.Width && depthDesc.Height >= colour.Height;
 }
 
-void GlDevice::resetViewportToTarget()
+void GlDevice::readBack(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destSurface)
 {
-    const D3DSURFACE_DESC& desc = renderTarget_->desc();
-    state_.viewport = {0, 0, desc.Width, desc.Height, 0.0f, 1.0f};
-    state_.scissor = {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    state_.dirty |= kDirtyViewport | kDirtyMaterial;
-}
-
-HRESULT GlDevice::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface9** surface)
-{
-    if (!surface) return D3DERR_INVALIDCALL;
-    *surface = nullptr;
-    if (swapChain != 0 || index != 0) return D3DERR_INVALIDCALL;
-    *surface = backBuffer_->level(0);
-    (*surface)->AddRef();
-    return D3D_OK;
-}
-
-HRESULT GlDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface)
-{
-    if (index != 0 || !surface) return D3DERR_INVALIDCALL;
-    auto* glSurface = dynamic_cast<GlSurface*>(surface);
-    if (!glSurface || !glSurface->glTexture() || !(glSurface->desc().Usage & D3DUSAGE_RENDERTARGET))
-        return D3DERR_INVALIDCALL;
-    glSurface->AddRef();
-    safeRelease(renderTarget_);
-    renderTarget_ = glSurface;
-    // Even the same surface set again brings back the full-target viewport and scissor.
-    resetViewportToTarget();
-    bindTargetFramebuffer();
-    return D3D_OK;
-}
-
-HRESULT GlDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface)
-{
-    if (!surface) return D3DERR_INVALIDCALL;
-    *surface = nullptr;
-    if (index != 0) return D3DERR_NOTAVAILABLE;
-    *surface = renderTarget_;
-    renderTarget_->AddRef();
-    return D3D_OK;
-}
-
-HRESULT GlDevice::SetDepthStencilSurface(IDirect3DSurface9* surface)
-{
-    auto* depth = dynamic_cast<GlDepthSurface*>(surface);
-    if (surface && !depth) return D3DERR_INVALIDCALL;
-    if (depth) depth->AddRef();
-    safeRelease(depthStencil_);
-    depthStencil_ = depth;
-    bindTargetFramebuffer();
-    return D3D_OK;
-}
-
-HRESULT GlDevice::GetDepthStencilSurface(IDirect3DSurface9** surface)
-{
-    if (!surface) return D3DERR_INVALIDCALL;
-    *surface = depthStencil_;
-    if (!depthStencil_) return D3DERR_NOTFOUND;
-    depthStencil_->AddRef();
-    return D3D_OK;
-}
-
-HRESULT GlDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destSurface)
-{
-    auto* source = dynamic_cast<GlSurface*>(renderTarget);
-    auto* destination = dynamic_cast<GlSurface*>(destSurface);
-    if (!source || !destination || !source->glTexture() || !destination->memory()) return D3DERR_INVALIDCALL;
-    const D3DSURFACE_DESC& from = source->desc();
+    auto* source = static_cast<GlSurface*>(renderTarget);
+    auto* destination = static_cast<GlSurface*>(destSurface);
     const D3DSURFACE_DESC& to = destination->desc();
-    if (from.Width != to.Width || from.Height != to.Height || from.Format != to.Format) return D3DERR_INVALIDCALL;
 
     shared_->makeCurrent();
     GlStateCache& cache = shared_->cache();
@@ -129,27 +63,10 @@ HRESULT GlDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3D
         }
     }
     pollGlErrors("GetRenderTargetData");
-    return D3D_OK;
 }
 
-HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+void GlDevice::clear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, const RECT& area)
 {
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_) return D3DERR_INVALIDCALL;
-    if ((flags & D3DCLEAR_STENCIL) && !depthStencil_->hasStencil()) return D3DERR_INVALIDCALL;
-    // Rectangles with a count of 0 clear nothing; a count without rectangles clears it all.
-    if (count == 0 && rects) return D3D_OK;
-
-    // The area: the viewport, cut by the scissor rectangle while the scissor test is on.
-    LONG left = static_cast<LONG>(state_.viewport.X), top = static_cast<LONG>(state_.viewport.Y);
-    LONG right = left + static_cast<LONG>(state_.viewport.Width);
-    LONG bottom = top + static_cast<LONG>(state_.viewport.Height);
-    if (state_.rs(D3DRS_SCISSORTESTENABLE)) {
-        left = std::max(left, state_.scissor.left);
-        top = std::max(top, state_.scissor.top);
-        right = std::min(right, state_.scissor.right);
-        bottom = std::min(bottom, state_.scissor.bottom);
-    }
-
     shared_->makeCurrent();
     GlStateCache& cache = shared_->cache();
     cache.bindDrawFramebuffer(pipeline_->target().framebuffer);
@@ -159,41 +76,29 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     cache.setStencilWriteMask(0xFFFFFFFFu);
     state_.dirty |= kDirtyRaster | kDirtyDepthStencil | kDirtyViewport;
 
-    const float rgba[4] = {((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
-                           pipeline_->target().alphaless ? 1.0f : ((color >> 24) & 0xFF) / 255.0f};
+    float rgba[4];
+    d3dColorToFloats(color, rgba);
+    if (pipeline_->target().alphaless) rgba[3] = 1.0f;
     const GLint stencilValue = static_cast<GLint>(stencil & 0xFF);
-    auto clearArea = [&](LONG x1, LONG y1, LONG x2, LONG y2) {
-        x1 = std::max(x1, left);
-        y1 = std::max(y1, top);
-        x2 = std::min(x2, right);
-        y2 = std::min(y2, bottom);
-        if (x1 >= x2 || y1 >= y2) return;
-        // Framebuffer row 0 is the top row, so Direct3D rectangles need no flip.
-        cache.setScissor(true, x1, y1, x2 - x1, y2 - y1);
-        if (flags & D3DCLEAR_TARGET) glClearBufferfv(GL_COLOR, 0, rgba);
-        const bool depth = (flags & D3DCLEAR_ZBUFFER) != 0, stencilToo = (flags & D3DCLEAR_STENCIL) != 0;
-        if ((depth || stencilToo) && !pipeline_->target().hasDepth) {
-            // The depth surface is not attached to this target (it is smaller): clear it alone.
-            cache.bindDrawFramebuffer(shared_->framebuffer(0, 0, depthStencil_->glRenderbuffer(), depthStencil_->hasStencil()));
-        }
-        if (depth && stencilToo) {
-            glClearBufferfi(GL_DEPTH_STENCIL, 0, z, stencilValue);
-        } else if (depth) {
-            glClearBufferfv(GL_DEPTH, 0, &z);
-        } else if (stencilToo) {
-            glClearBufferiv(GL_STENCIL, 0, &stencilValue);
-        }
-        cache.bindDrawFramebuffer(pipeline_->target().framebuffer);
-    };
-    if (!rects) {
-        clearArea(left, top, right, bottom);
-    } else {
-        for (DWORD i = 0; i < count; ++i) clearArea(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    // Framebuffer row 0 is the top row, so Direct3D rectangles need no flip.
+    cache.setScissor(true, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    if (flags & D3DCLEAR_TARGET) glClearBufferfv(GL_COLOR, 0, rgba);
+    const bool depthToo = (flags & D3DCLEAR_ZBUFFER) != 0, stencilToo = (flags & D3DCLEAR_STENCIL) != 0;
+    if ((depthToo || stencilToo) && !pipeline_->target().hasDepth) {
+        // The depth surface is not attached to this target (it is smaller): clear it alone.
+        cache.bindDrawFramebuffer(shared_->framebuffer(0, 0, depth()->glRenderbuffer(), depth()->hasStencil()));
     }
-    return D3D_OK;
+    if (depthToo && stencilToo) {
+        glClearBufferfi(GL_DEPTH_STENCIL, 0, z, stencilValue);
+    } else if (depthToo) {
+        glClearBufferfv(GL_DEPTH, 0, &z);
+    } else if (stencilToo) {
+        glClearBufferiv(GL_STENCIL, 0, &stencilValue);
+    }
+    cache.bindDrawFramebuffer(pipeline_->target().framebuffer);
 }
 
-HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*)
+void GlDevice::present()
 {
     shared_->makeCurrent();
     GlContext& context = shared_->context();
@@ -221,7 +126,6 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*)
         glFlush();
     }
     pollGlErrors("Present");
-    return D3D_OK;
 }
 
 } // namespace d3dgl

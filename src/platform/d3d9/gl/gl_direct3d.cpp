@@ -1,7 +1,7 @@
 // The Direct3D object of the OpenGL device (see gl_direct3d.h).
 #include "platform/d3d9/gl/gl_direct3d.h"
 
-#include "platform/d3d9/gl/gl_caps.h"
+#include "platform/d3d9/core/device_caps.h"
 #include "platform/d3d9/gl/gl_context.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_formats.h"
@@ -54,7 +54,7 @@ HRESULT GlDirect3D::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps)
 {
     if (adapter != D3DADAPTER_DEFAULT || !caps) return D3DERR_INVALIDCALL;
     if (type != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
-    *caps = glDeviceCaps();
+    *caps = d3dcore::deviceCaps();
     return D3D_OK;
 }
 
@@ -106,7 +106,7 @@ HRESULT GlDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow
     std::shared_ptr<GlContext> context = headless_ ? createHeadlessGlContext() : createWindowGlContext(window);
     if (!context) return D3DERR_NOTAVAILABLE;
     HRESULT result = D3D_OK;
-    GlDevice* created = GlDevice::create(this, std::move(context), parameters, glDeviceCaps(), &result);
+    GlDevice* created = GlDevice::create(this, std::move(context), parameters, d3dcore::deviceCaps(), &result);
     if (!created) return result;
     // Direct3D writes the derived values back into the caller's parameters.
     *presentParameters = parameters;

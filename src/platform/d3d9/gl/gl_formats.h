@@ -1,5 +1,5 @@
 // How each Direct3D format the device accepts lives in OpenGL: internal format, upload
-// format/type and the swizzle that makes X8 and L8 read with alpha 1.
+// format/type and the swizzle that makes X8, R5G6B5 and L8 read with alpha 1 and L replicate.
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
@@ -40,6 +40,22 @@ inline GlColorFormat glColorFormat(D3DFORMAT format)
         result.swizzle[1] = GL_RED;
         result.swizzle[2] = GL_RED;
         result.swizzle[3] = GL_ONE;
+        break;
+    case D3DFMT_R5G6B5:
+        // Red in the top five bits of the 16-bit word, as GL's 5_6_5 packing has it.
+        result.internalFormat = GL_RGB565;
+        result.uploadFormat = GL_RGB;
+        result.uploadType = GL_UNSIGNED_SHORT_5_6_5;
+        result.swizzle[3] = GL_ONE;
+        break;
+    case D3DFMT_A8L8:
+        // Luminance in the low byte (first in memory), alpha in the high one.
+        result.internalFormat = GL_RG8;
+        result.uploadFormat = GL_RG;
+        result.uploadType = GL_UNSIGNED_BYTE;
+        result.swizzle[1] = GL_RED;
+        result.swizzle[2] = GL_RED;
+        result.swizzle[3] = GL_GREEN;
         break;
     default:
         break;

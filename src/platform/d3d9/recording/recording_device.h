@@ -1,8 +1,10 @@
-// A Direct3D 9 device that draws nothing: it keeps every state with Direct3D's defaults,
-// owns real memory-backed resources and logs every call as one trace line (see
-// docs/trace-format.md), so tests can see exactly what code under test asked of the device.
+// A Direct3D 9 device that draws nothing: the device core (every state with Direct3D's
+// defaults and rules, the same as the OpenGL device's) over memory-backed resources, logging
+// every call as one trace line (see docs/trace-format.md), so tests can see exactly what code
+// under test asked of the device.
 #pragma once
 
+#include "platform/d3d9/core/device_core.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/recording/recording_resources.h"
 
@@ -17,45 +19,37 @@
 
 class TraceLine;
 
-class RecordingDevice final : public IDirect3DDevice9 {
+class RecordingDevice final : private d3dcore::DeviceBackend, public d3dcore::DeviceCore {
 public:
-    static constexpr DWORD kSamplers = 16;
-    static constexpr DWORD kStreams = 16;
+    static constexpr DWORD kSamplers = d3dcore::kSamplerCount;
+    static constexpr DWORD kStreams = d3dcore::kStreamCount;
 
     // One reference; Release deletes. autoDepthFormat D3DFMT_UNKNOWN means no automatic
     // depth-stencil surface (ZENABLE then starts FALSE).
     RecordingDevice(UINT width, UINT height, D3DFORMAT format, D3DFORMAT autoDepthFormat = D3DFMT_D24S8);
 
-    struct StreamBinding {
-        IDirect3DVertexBuffer9* buffer = nullptr;
-        UINT offset = 0;
-        UINT stride = 0;
-    };
+    using StreamBinding = d3dcore::DeviceCore::StreamBinding;
 
     // ---- what tests look at
     DWORD renderState(D3DRENDERSTATETYPE state) const;
     DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const;
     DWORD samplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const;
     D3DMATRIX transform(D3DTRANSFORMSTATETYPE type) const;
-    IDirect3DBaseTexture9* texture(DWORD stage) const;
-    const D3DVIEWPORT9& viewport() const { return viewport_; }
-    const RECT& scissorRect() const { return scissor_; }
-    const D3DMATERIAL9& material() const { return material_; }
+    IDirect3DBaseTexture9* texture(DWORD stage) const { return boundTexture(stage); }
+    const D3DVIEWPORT9& viewport() const { return state_.viewport; }
+    const RECT& scissorRect() const { return state_.scissor; }
+    const D3DMATERIAL9& material() const { return state_.material; }
     // Null when the index was never set (nor enabled).
     const D3DLIGHT9* light(DWORD index) const;
     bool lightEnabled(DWORD index) const;
-    StreamBinding streamSource(UINT stream) const;
-    IDirect3DIndexBuffer9* indices() const { return indices_; }
-    DWORD fvf() const { return fvf_; }
-    RecordingSurface* renderTarget() const { return renderTarget_; }
-    RecordingSurface* depthStencil() const { return depthStencil_; }
-    RecordingSurface* backBuffer() const { return backBuffer_; }
-    bool inScene() const { return inScene_; }
+    StreamBinding streamSource(UINT stream) const { return boundStream(stream); }
+    IDirect3DIndexBuffer9* indices() const { return boundIndices(); }
+    DWORD fvf() const { return state_.fvf; }
+    RecordingSurface* renderTarget() const { return static_cast<RecordingSurface*>(boundRenderTarget()); }
+    RecordingSurface* depthStencil() const { return static_cast<RecordingSurface*>(boundDepthStencil()); }
+    RecordingSurface* backBuffer() const { return static_cast<RecordingSurface*>(backBufferSurface()); }
     unsigned presentCount() const { return presents_; }
     unsigned drawCount() const { return draws_; }
-
-    D3DCAPS9& caps() { return caps_; }
-    const D3DCAPS9& caps() const { return caps_; }
 
     // Beyond this many bytes of live resource memory, creation fails with
     // D3DERR_OUTOFVIDEOMEMORY (lets tests exercise that path; keeps fuzzing bounded).
@@ -76,11 +70,7 @@ public:
     // Header plus the kept calls.
     void writeTrace(std::ostream& out) const;
 
-    // ---- IUnknown
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override;
-
-    // ---- IDirect3DDevice9
+    // ---- IDirect3DDevice9: each call is logged, then handled by the device core
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
     HRESULT BeginScene() override;
     HRESULT EndScene() override;
@@ -141,38 +131,37 @@ public:
     // ---- used by the recording resources
     void log(const TraceLine& line);
     unsigned handleOf(RecordingResource* resource);
+    unsigned handleOf(IUnknown* object);
     void retire(RecordingResource* resource, std::size_t bytes);
     bool reserveMemory(std::size_t bytes);
 
 private:
     ~RecordingDevice() override;
-    void resetViewportTo(const RecordingSurface& surface);
-    template <typename T>
-    void rebind(T*& slot, T* object);
 
-    ULONG refs_ = 1;
-    D3DCAPS9 caps_;
+    // ---- the backend: memory-backed resources, clears that fill the target, draws that count
+    bool owns(IUnknown* object, d3dcore::ObjectKind kind) const override;
+    D3DSURFACE_DESC surfaceDesc(IDirect3DSurface9* surface) const override;
+    UINT vertexBufferLength(IDirect3DVertexBuffer9* buffer) const override;
+    UINT indexBufferLength(IDirect3DIndexBuffer9* buffer) const override;
+    UINT indexSize(IDirect3DIndexBuffer9* buffer) const override;
+    void indexRange(IDirect3DIndexBuffer9* buffer, UINT first, UINT count, UINT* lowest, UINT* highest) override;
+    HRESULT createTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture) override;
+    HRESULT createPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                               IDirect3DSurface9** surface) override;
+    HRESULT createDepthSurface(UINT width, UINT height, D3DFORMAT format, IDirect3DSurface9** surface) override;
+    HRESULT createVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               IDirect3DVertexBuffer9** buffer) override;
+    HRESULT createIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DIndexBuffer9** buffer) override;
+    void targetsChanged() override {}
+    void clear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, const RECT& area) override;
+    void draw(const d3dcore::DrawCall& call) override { ++draws_; }
+    void present() override { ++presents_; }
+    void readBack(IDirect3DSurface9* source, IDirect3DSurface9* destination) override;
+
     D3DFORMAT autoDepthFormat_;
-    std::array<DWORD, D3DRS_STATE_COUNT> renderStates_{};
-    std::array<std::array<DWORD, D3DTSS_STATE_COUNT>, D3D_MAX_STAGES> stageStates_{};
-    std::array<std::array<DWORD, D3DSAMP_STATE_COUNT>, kSamplers> samplerStates_{};
-    std::map<DWORD, D3DMATRIX> transforms_;
-    D3DVIEWPORT9 viewport_{};
-    RECT scissor_{};
-    D3DMATERIAL9 material_{};
-    std::map<DWORD, D3DLIGHT9> lights_;
-    std::map<DWORD, bool> lightEnabled_;
-    std::array<RecordingTexture*, kSamplers> textures_{};
-    std::array<RecordingVertexBuffer*, kStreams> streamBuffers_{};
-    std::array<UINT, kStreams> streamOffsets_{};
-    std::array<UINT, kStreams> streamStrides_{};
-    RecordingIndexBuffer* indices_ = nullptr;
-    DWORD fvf_ = 0;
-    RecordingSurface* backBuffer_ = nullptr;
     RecordingSurface* autoDepth_ = nullptr;
-    RecordingSurface* renderTarget_ = nullptr;
-    RecordingSurface* depthStencil_ = nullptr;
-    bool inScene_ = false;
     unsigned presents_ = 0;
     unsigned draws_ = 0;
 

@@ -1,10 +1,10 @@
 // The recording Direct3D object: configurable adapter, injectable CreateDevice failures.
 #include "platform/d3d9/recording/recording_direct3d.h"
 
-#include "platform/d3d9/recording/recording_defaults.h"
+#include "platform/d3d9/core/device_caps.h"
 #include "platform/d3d9/recording/recording_device.h"
 
-RecordingDirect3D::RecordingDirect3D() : caps_(recordingDefaultCaps()) {}
+RecordingDirect3D::RecordingDirect3D() : caps_(d3dcore::deviceCaps()) {}
 
 ULONG RecordingDirect3D::Release()
 {

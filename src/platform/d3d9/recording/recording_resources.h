@@ -147,6 +147,7 @@ public:
 
     const std::vector<std::uint8_t>& bytes() const { return storage_.bytes; }
     ULONG referenceCount() const { return refs_; }
+    const D3DINDEXBUFFER_DESC& desc() const { return desc_; }
 
 private:
     ULONG refs_ = 1;

@@ -1,9 +1,9 @@
 // Packing the Direct3D state into the fixed-function key (see ff_key.h).
-#include "platform/d3d9/gl/ff_key.h"
+#include "platform/d3d9/core/ff_key.h"
 
 #include <type_traits>
 
-namespace d3dgl {
+namespace d3dcore {
 
 std::size_t FfKeyHash::operator()(const FfKey& key) const
 {
@@ -147,4 +147,4 @@ FfKey buildFfKey(const DeviceState& state, const FfBoundTextures& bound, bool po
     return key;
 }
 
-} // namespace d3dgl
+} // namespace d3dcore

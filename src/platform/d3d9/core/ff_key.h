@@ -4,7 +4,7 @@
 // states share one program.
 #pragma once
 
-#include "platform/d3d9/gl/device_state.h"
+#include "platform/d3d9/core/device_state.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,7 @@
 #include <cstring>
 #include <type_traits>
 
-namespace d3dgl {
+namespace d3dcore {
 
 struct FfStageKey {
     std::uint8_t colorOp = 0;           // D3DTOP value; 0 = the cascade ended before this stage
@@ -74,4 +74,4 @@ FfKey buildFfKey(const DeviceState& state, const FfBoundTextures& bound, bool po
 // Which of ARG0/ARG1/ARG2 a texture operation reads (bit 0 = ARG0).
 unsigned argumentsUsedBy(DWORD op);
 
-} // namespace d3dgl
+} // namespace d3dcore

@@ -1,9 +1,9 @@
-// Capability record of the OpenGL device (see gl_caps.h).
-#include "platform/d3d9/gl/gl_caps.h"
+// The capability record every device reports (see device_caps.h).
+#include "platform/d3d9/core/device_caps.h"
 
-namespace d3dgl {
+namespace d3dcore {
 
-D3DCAPS9 glDeviceCaps()
+D3DCAPS9 deviceCaps()
 {
     D3DCAPS9 caps{};
     caps.DeviceType = D3DDEVTYPE_HAL;
@@ -16,15 +16,14 @@ D3DCAPS9 glDeviceCaps()
                          D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X |
                          D3DTEXOPCAPS_ADD | D3DTEXOPCAPS_SUBTRACT | D3DTEXOPCAPS_ADDSMOOTH |
                          D3DTEXOPCAPS_MULTIPLYADD | D3DTEXOPCAPS_LERP;
-    caps.VertexProcessingCaps = D3DVTXPCAPS_TEXGEN | D3DVTXPCAPS_MATERIALSOURCE7 | D3DVTXPCAPS_DIRECTIONALLIGHTS |
-                                D3DVTXPCAPS_POSITIONALLIGHTS | D3DVTXPCAPS_LOCALVIEWER |
-                                D3DVTXPCAPS_TEXGEN_SPHEREMAP;
+    caps.VertexProcessingCaps = D3DVTXPCAPS_TEXGEN | D3DVTXPCAPS_MATERIALSOURCE7 |
+                                D3DVTXPCAPS_DIRECTIONALLIGHTS | D3DVTXPCAPS_POSITIONALLIGHTS |
+                                D3DVTXPCAPS_LOCALVIEWER | D3DVTXPCAPS_TEXGEN_SPHEREMAP;
     caps.MaxTextureWidth = 8192;
     caps.MaxTextureHeight = 8192;
-    caps.MaxTextureBlendStages = 8;
-    caps.MaxSimultaneousTextures = 8;
-    caps.MaxActiveLights = 8;
-    caps.MaxUserClipPlanes = 0;
+    caps.MaxTextureBlendStages = D3D_MAX_STAGES;
+    caps.MaxSimultaneousTextures = D3D_MAX_STAGES;
+    caps.MaxActiveLights = D3D_MAX_LIGHTS;
     caps.MaxPointSize = 8192.0f;
     caps.MaxPrimitiveCount = 0x00FFFFFF;
     caps.MaxVertexIndex = 0x00FFFFFF;
@@ -35,4 +34,4 @@ D3DCAPS9 glDeviceCaps()
     return caps;
 }
 
-} // namespace d3dgl
+} // namespace d3dcore
