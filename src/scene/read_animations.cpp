@@ -65,7 +65,9 @@ void Preparable::readAnimations(SceneGraph& scene, const Configuration& properti
 {
     const int tracks = properties.getInt("animations");
     for (int i = 0; i < tracks; ++i) {
-        const std::string track = "a" + std::to_string(i) + ".";
+        // Appended, not `"a" + string`: GCC 12 at -O3 reports a false -Wrestrict on that.
+        std::string track = "a";
+        track.append(std::to_string(i)).append(".");
         // A track without a field name ends the list: the count is trusted only as far as
         // tracks are written, so a wrong count can neither run long nor bind a missing name.
         const char* field = properties.getString(track + "field");
