@@ -4,7 +4,7 @@
 // BeginScene and EndScene and sets every state it depends on itself.
 #pragma once
 
-#include "content2d/device_ref.h"
+#include "platform/d3d9/device_ref.h"
 #include "platform/d3d9/d3d9.h"
 
 #include <array>
