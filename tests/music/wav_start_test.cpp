@@ -155,7 +155,7 @@ struct FormatFields {
     put(f.tag, 2);
     put(f.channels, 2);
     put(f.rate, 4);
-    put(f.rate * f.blockAlign, 4);
+    put(static_cast<std::uint32_t>(f.rate) * static_cast<std::uint32_t>(f.blockAlign), 4);
     put(f.blockAlign, 2);
     put(f.bits, 2);
     if (f.tag == 2 || f.tag == 0x11) put(0, 4);  // cbSize and samples per block
