@@ -65,20 +65,6 @@ bool SdlShell::ensureVideo()
     return videoReady_;
 }
 
-namespace {
-
-std::string visibleNul(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\0') out += "\\0";
-        else out += c;
-    }
-    return out;
-}
-
-} // namespace
-
 int SdlShell::showMessageBox(const std::string& caption, const std::string& text, UINT style)
 {
     SDL_MessageBoxButtonData buttons[3] = {};
@@ -103,7 +89,7 @@ int SdlShell::showMessageBox(const std::string& caption, const std::string& text
     ensureVideo();
     // Also on standard error, first: a player started from a terminal then leaves a trace of
     // why it ended, whether or not the box can be shown. A NUL byte would cut either short.
-    const std::string shownCaption = visibleNul(caption), shownText = visibleNul(text);
+    const std::string shownCaption = withVisibleNul(caption), shownText = withVisibleNul(text);
     std::fprintf(stderr, "%s: %s\n", shownCaption.c_str(), shownText.c_str());
     std::fflush(stderr);
     const SDL_MessageBoxData data = {flags, nullptr, shownCaption.c_str(), shownText.c_str(), count, buttons, nullptr};
