@@ -1,5 +1,5 @@
 // A read-only file opened as raw bytes, with its size taken once and positioned reads that
-// either deliver every byte asked for or fail. Only regular files open: a directory or a
+// either deliver every byte asked for or fail. Only regular files open: a directory, pipe or
 // device is never mistaken for a resource.
 #pragma once
 
@@ -9,6 +9,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+
+// The descriptor of `path` opened read-only, when it is a regular file (its size is then set);
+// -1 for anything else. Never blocks, whatever the name refers to.
+int openRegularFile(const std::string& path, std::uint64_t& size);
 
 class BinaryFile {
 public:

@@ -48,14 +48,15 @@ std::optional<FilterBytes> runStages(std::span<const std::uint8_t> input,
 
 } // namespace
 
-std::optional<FilterBytes> decodeBlock(std::span<const std::uint8_t> stored, std::uint32_t filterId)
+std::optional<FilterBytes> decodeBlock(std::span<const std::uint8_t> stored, std::uint32_t filterId,
+                                       std::size_t limit)
 {
     const std::optional<FilterChain> chain = resolveFilterChain(filterId);
     if (!chain)
         return std::nullopt;
     const CFLResourceFilter* const stages[3] = {chain->outer, chain->compression, chain->delta};
-    return runStages(stored, stages, [](const CFLResourceFilter& filter, std::span<const std::uint8_t> bytes) {
-        return filter.unpack(bytes);
+    return runStages(stored, stages, [limit](const CFLResourceFilter& filter, std::span<const std::uint8_t> bytes) {
+        return filter.unpackAtMost(bytes, limit);
     });
 }
 

@@ -1,6 +1,7 @@
 // Running a block through the filter chain its id names: decodeBlock undoes the stages
 // (outer, compression, delta), encodeBlock applies them in the opposite order. Either gives
-// nothing when a stage names no registered filter or fails.
+// nothing when a stage names no registered filter or fails. Decoding also fails when a stage
+// would produce more than `limit` bytes; no stage allocates past it.
 #pragma once
 
 #include "archive/cfl_resource_filter.h"
@@ -9,7 +10,8 @@
 #include <optional>
 #include <span>
 
-std::optional<FilterBytes> decodeBlock(std::span<const std::uint8_t> stored, std::uint32_t filterId);
+std::optional<FilterBytes> decodeBlock(std::span<const std::uint8_t> stored, std::uint32_t filterId,
+                                       std::size_t limit = maxDecodedBlockLength);
 std::optional<FilterBytes> encodeBlock(std::span<const std::uint8_t> plain, std::uint32_t filterId);
 
 // The filters an id resolves to, stage by stage; a stage the id leaves empty is null

@@ -3,6 +3,7 @@
 // storage that links itself into the process-wide list when it is constructed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -10,6 +11,11 @@
 #include <vector>
 
 using FilterBytes = std::vector<std::uint8_t>;
+
+// The most one block (an entry or a directory) may decode to: far beyond any picture, scene
+// or piece of music a demo carries, and low enough that a hostile container cannot exhaust
+// memory through one entry.
+inline constexpr std::size_t maxDecodedBlockLength = std::size_t{256} << 20;
 
 class CFLResourceFilter {
 public:
@@ -22,6 +28,9 @@ public:
     // changed.
     virtual std::optional<FilterBytes> pack(std::span<const std::uint8_t> input) const = 0;
     virtual std::optional<FilterBytes> unpack(std::span<const std::uint8_t> input) const = 0;
+    // As unpack, but nothing when the output would exceed `limit` bytes. A filter that grows
+    // data overrides it to stop before allocating past the limit.
+    virtual std::optional<FilterBytes> unpackAtMost(std::span<const std::uint8_t> input, std::size_t limit) const;
 
     std::uint32_t id() const { return id_; }
     const std::string& name() const { return name_; }

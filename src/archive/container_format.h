@@ -3,6 +3,8 @@
 // inside a container are relative to B; all integers are little-endian.
 #pragma once
 
+#include "archive/cfl_resource_filter.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -22,4 +24,12 @@ constexpr std::size_t blockLengthSize = 4;
 // u32 declared size, u32 block position, u32 filter id, u16 name length, then the name
 constexpr std::size_t recordFixedSize = 14;
 constexpr std::size_t maxNameLength = 0xFFFF;
+
+// Ceilings that keep a hostile container from exhausting memory. A stored block may exceed
+// what it decodes to by deflate's few bytes per 16 KiB; a directory is limited both in bytes
+// and in records (a record costs far more in memory than its 14 bytes on disk), several
+// hundred times beyond any real demo.
+constexpr std::size_t maxStoredBlockLength = maxDecodedBlockLength + maxDecodedBlockLength / 256;
+constexpr std::size_t maxDirectoryLength = std::size_t{16} << 20;
+constexpr std::size_t maxDirectoryRecords = 65536;
 } // namespace container_format

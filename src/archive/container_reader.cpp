@@ -71,11 +71,12 @@ std::optional<std::uint32_t> readStoredLength(BinaryFile& file, std::uint64_t po
     return readU32At(file, position);
 }
 
-std::optional<std::vector<std::uint8_t>> readStoredBlock(BinaryFile& file, std::uint64_t position)
+std::optional<std::vector<std::uint8_t>> readStoredBlock(BinaryFile& file, std::uint64_t position,
+                                                         std::uint64_t maxLength)
 {
     const std::optional<std::uint32_t> length = readStoredLength(file, position);
-    // Checked against the file before anything is allocated.
-    if (!length || !file.holds(position + cf::blockLengthSize, *length))
+    // Checked against the file and the ceiling before anything is allocated.
+    if (!length || *length > maxLength || !file.holds(position + cf::blockLengthSize, *length))
         return std::nullopt;
     std::vector<std::uint8_t> block(*length);
     if (!file.readAt(position + cf::blockLengthSize, block.data(), block.size()))
@@ -91,7 +92,7 @@ std::optional<std::vector<DirectoryRecord>> parseDirectory(std::span<const std::
     std::vector<DirectoryRecord> records;
     std::size_t offset = 0;
     while (offset < declaredLength) {
-        if (declaredLength - offset < cf::recordFixedSize)
+        if (declaredLength - offset < cf::recordFixedSize || records.size() == cf::maxDirectoryRecords)
             return std::nullopt;
         const std::uint8_t* fixed = decoded.data() + offset;
         const std::uint16_t nameLength = loadU16LE(fixed + 12);
@@ -125,18 +126,20 @@ std::optional<ContainerDirectory> readContainerDirectory(const std::string& path
         return std::nullopt;
     directory.directoryPosition = loadU32LE(header + 4);
     directory.directoryLength = loadU32LE(header + 8);
+    if (directory.directoryLength > cf::maxDirectoryLength)
+        return std::nullopt;
 
     const std::uint64_t directoryAt = *base + directory.directoryPosition;
     const std::optional<std::uint32_t> filterId = readU32At(*file, directoryAt);
     if (!filterId)
         return std::nullopt;
     directory.directoryFilterId = *filterId;
-    const std::optional<std::vector<std::uint8_t>> stored = readStoredBlock(*file, directoryAt + cf::directoryIdSize);
+    const std::optional<std::vector<std::uint8_t>> stored = readStoredBlock(*file, directoryAt + cf::directoryIdSize, cf::maxStoredBlockLength);
     if (!stored)
         return std::nullopt;
     directory.directoryStoredLength = static_cast<std::uint32_t>(stored->size());
 
-    const std::optional<FilterBytes> decoded = decodeBlock(*stored, directory.directoryFilterId);
+    const std::optional<FilterBytes> decoded = decodeBlock(*stored, directory.directoryFilterId, cf::maxDirectoryLength);
     if (!decoded)
         return std::nullopt;
     std::optional<std::vector<DirectoryRecord>> records = parseDirectory(*decoded, directory.directoryLength);

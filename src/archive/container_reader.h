@@ -33,7 +33,7 @@ struct ContainerDirectory {
 std::optional<ContainerDirectory> readContainerDirectory(const std::string& path, std::uint32_t offset);
 
 // Splits a decoded directory into records; nothing when the declared length exceeds the
-// decoded bytes or a record runs past it.
+// decoded bytes, a record runs past it or there are more than maxDirectoryRecords records.
 std::optional<std::vector<DirectoryRecord>> parseDirectory(std::span<const std::uint8_t> decoded,
                                                            std::uint32_t declaredLength);
 
@@ -42,5 +42,7 @@ std::uint64_t maxDecodedLength(std::uint64_t storedLength);
 
 // The stored length N of the block at `position` (absolute in the file), when it fits.
 std::optional<std::uint32_t> readStoredLength(BinaryFile& file, std::uint64_t position);
-// The block at `position` (absolute), when its length word and all N bytes lie in the file.
-std::optional<std::vector<std::uint8_t>> readStoredBlock(BinaryFile& file, std::uint64_t position);
+// The block at `position` (absolute), when its length word and all N bytes lie in the file
+// and N is at most `maxLength`.
+std::optional<std::vector<std::uint8_t>> readStoredBlock(BinaryFile& file, std::uint64_t position,
+                                                         std::uint64_t maxLength);

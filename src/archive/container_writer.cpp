@@ -41,8 +41,8 @@ ContainerResult writeContainer(const std::vector<ContainerEntry>& entries, std::
     for (const ContainerEntry& entry : entries) {
         if (entry.name.size() > cf::maxNameLength)
             return {{}, "entry name longer than 65535 bytes: " + entry.name.substr(0, 64) + "..."};
-        if (entry.bytes.size() > maxContainerSize)
-            return {{}, "entry too large for a container: " + entry.name};
+        if (entry.bytes.size() > maxDecodedBlockLength)
+            return {{}, "entry larger than the player reads (256 MiB): " + entry.name};
         const std::optional<FilterBytes> block = encodeBlock(entry.bytes, entry.filterId);
         if (!block)
             return {{}, "filter " + hexId(entry.filterId) + " cannot encode entry " + entry.name};
@@ -59,8 +59,9 @@ ContainerResult writeContainer(const std::vector<ContainerEntry>& entries, std::
     const std::optional<FilterBytes> encodedDirectory = encodeBlock(directory, directoryFilterId);
     if (!encodedDirectory)
         return {{}, "filter " + hexId(directoryFilterId) + " cannot encode the directory"};
-    if (directory.size() > maxContainerSize ||
-        out.size() + cf::directoryIdSize + cf::blockLengthSize + encodedDirectory->size() > maxContainerSize)
+    if (entries.size() > cf::maxDirectoryRecords || directory.size() > cf::maxDirectoryLength)
+        return {{}, "directory larger than the player reads (65536 entries, 16 MiB)"};
+    if (out.size() + cf::directoryIdSize + cf::blockLengthSize + encodedDirectory->size() > maxContainerSize)
         return {{}, "container would exceed 4 GiB"};
     storeU32LE(out.data() + 4, static_cast<std::uint32_t>(out.size()));
     storeU32LE(out.data() + 8, static_cast<std::uint32_t>(directory.size()));

@@ -32,6 +32,15 @@ CFLResourceFilter::~CFLResourceFilter()
     }
 }
 
+std::optional<FilterBytes> CFLResourceFilter::unpackAtMost(std::span<const std::uint8_t> input,
+                                                            std::size_t limit) const
+{
+    std::optional<FilterBytes> output = unpack(input);
+    if (output && output->size() > limit)
+        return std::nullopt;
+    return output;
+}
+
 const CFLResourceFilter* CFLResourceFilter::first()
 {
     return filterListHead;

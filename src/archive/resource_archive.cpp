@@ -4,6 +4,7 @@
 #include "archive/binary_file.h"
 #include "archive/block_codec.h"
 #include "archive/cflrh_none.h"
+#include "archive/container_format.h"
 #include "archive/container_reader.h"
 #include "archive/name_hash.h"
 
@@ -57,12 +58,16 @@ std::uint32_t ResourceArchive::entrySize(const std::string& name) const
 
 std::optional<std::vector<std::uint8_t>> ResourceArchive::decodeEntry(const ArchiveEntry& entry) const
 {
+    if (entry.declaredSize > maxDecodedBlockLength)
+        return std::nullopt;
     const ArchiveSource& source = sources_[entry.source];
     std::optional<BinaryFile> file = BinaryFile::open(source.path);
     if (!file)
         return std::nullopt;
-    std::optional<std::vector<std::uint8_t>> stored = readStoredBlock(*file, source.base + entry.position);
-    if (!stored)
+    std::optional<std::vector<std::uint8_t>> stored =
+        readStoredBlock(*file, source.base + entry.position, container_format::maxStoredBlockLength);
+    // A declared size that the stored bytes cannot produce is damage, found before decoding.
+    if (!stored || entry.declaredSize > maxDecodedLength(stored->size()))
         return std::nullopt;
     file.reset();
     // A plainly stored entry is its own decoding; skip the None filter's copy.

@@ -1,10 +1,10 @@
 // Script text from the process-wide archive, falling back to the disk.
 #include "archive/archive_access.h"
+#include "archive/binary_file.h"
 #include "archive/resource_archive.h"
 #include "script/script_source.h"
 
-#include <cstdio>
-#include <memory>
+#include <cstdint>
 
 namespace {
 
@@ -16,20 +16,15 @@ std::string readFromArchive(const ResourceArchive& archive, const std::string& n
     return std::string(bytes->begin(), bytes->end());
 }
 
-// The length comes from seeking to the end, and no more than that is read: a device or pipe
-// named by a script (which reports no length) reads as empty instead of blocking or never
-// ending.
+// Only a regular file is a script: a folder, pipe or device reads as absent, and the open
+// never blocks. No more than the file's size is read.
 std::optional<std::string> readFromDisk(const std::string& name) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"), &std::fclose);
-    if (!file) return std::nullopt;
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) return std::string();
-    const long length = std::ftell(file.get());
-    if (length <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return std::string();
-    std::string text(static_cast<std::size_t>(length), '\0');
-    text.resize(std::fread(text.data(), 1, text.size(), file.get()));
+    std::optional<BinaryFile> file = BinaryFile::open(name);
+    if (!file || file->size() > SIZE_MAX) return std::nullopt;
+    std::string text(static_cast<std::size_t>(file->size()), '\0');
+    if (!file->readAt(0, text.data(), text.size())) return std::nullopt;
     return crlfToLf(std::move(text));
 }
-
 }  // namespace
 
 std::string crlfToLf(std::string text) {

@@ -4,6 +4,7 @@
 #include "archive/resource_archive.h"
 #include "archive_test_support.h"
 #include "commands.h"
+#include "demotool_test_support.h"
 #include "filter_chain_text.h"
 #include "glob_match.h"
 
@@ -12,39 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-struct ToolRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-ToolRun demotool(std::vector<std::string> args)
-{
-    CLI::App app{"test", "demotool"};
-    addPackCommand(app);
-    addListCommand(app);
-    addExtractCommand(app);
-    addAppendCommand(app);
-    args.insert(args.begin(), "demotool");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    const int code = runDemotool(app, static_cast<int>(argv.size()), argv.data());
-    std::string out = ::testing::internal::GetCapturedStdout();
-    return {code, out, ::testing::internal::GetCapturedStderr()};
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
 
 bool hasTemporaryFiles(const std::filesystem::path& folder)
 {

@@ -5,6 +5,8 @@
 #include "archive/resource_archive.h"
 #include "archive_test_support.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 class MemoryFileTest : public ::testing::Test {
@@ -108,4 +110,27 @@ TEST(MemoryFileNullHandle, EveryOperationTolerantOfNull)
     EXPECT_EQ(MemoryFile::seek(nullptr, 0, 0), 1);
     EXPECT_EQ(MemoryFile::tell(nullptr), -1);
     EXPECT_EQ(MemoryFile::close(nullptr), -1);
+}
+
+// A pipe with no writer used to block the open for ever, and a folder read as a huge length:
+// neither is a resource on the disk, so the archive's entry of that name (if any) is used.
+TEST_F(MemoryFileTest, PipesFoldersAndDevicesOnTheDiskReadAsAbsent)
+{
+    ASSERT_EQ(::mkfifo("both.txt", 0600), 0);
+    std::filesystem::create_directory("only-archive.bin");
+    ASSERT_EQ(::mkfifo("pipe-only", 0600), 0);
+    struct Case {
+        const char* name;
+        std::optional<Bytes> expected;
+    };
+    const Case cases[] = {{"both.txt", bytesOf("from archive")},
+                          {"only-archive.bin", bytesOf("0123456789")},
+                          {"pipe-only", std::nullopt},
+                          {"/dev/zero", std::nullopt},
+                          {"/dev/tty", std::nullopt}};
+    for (const Case& c : cases) {
+        MemoryFile* file = MemoryFile::open(c.name);
+        EXPECT_EQ(file ? std::optional<Bytes>(contents(file)) : std::nullopt, c.expected) << c.name;
+        MemoryFile::close(file);
+    }
 }

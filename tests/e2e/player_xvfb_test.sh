@@ -159,6 +159,9 @@ answer_box 0 1 "no User Abort box appeared"
 wait_exit "$pid" 20
 code=$?
 [[ $code == 5 ]] && pass "Cancel ends with exit 5" || fail "Cancel: exit $code; $(cat "$work/cancel.err")"
+# Every box is also written to standard error, so a run from a terminal says why it ended.
+grep -q "User Abort" "$work/cancel.err" && pass "the box's text is on standard error too" ||
+    fail "the User Abort box left no trace on standard error: $(cat "$work/cancel.err")"
 
 ensure_server
 # No demo.psc anywhere: the loop ends after the first frame with exit 0.

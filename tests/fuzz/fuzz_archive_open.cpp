@@ -1,9 +1,11 @@
 // Fuzzes opening a container and reading every entry: the input is written to a file, opened
 // with openAt (offset 0, so both the leading magic and the trailer are tried), and every
-// directory record is read back, which must give exactly its declared size or nothing.
-// fuzz-libs: archive
+// directory record is read back, which must give exactly its declared size or nothing. Every
+// name is also rendered as demotool list shows it: no raw control byte may survive.
+// fuzz-libs: archive demotool_core
 #include "archive/container_reader.h"
 #include "archive/resource_archive.h"
+#include "name_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +25,15 @@ const std::string& scratchPath()
         return made;
     }();
     return *path;
+}
+
+bool hasControlBytes(const std::string& text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    }
+    return false;
 }
 
 bool writeInput(const std::uint8_t* data, std::size_t size)
@@ -48,6 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!directory)
         return 0;
     for (const DirectoryRecord& record : directory->records) {
+        if (hasControlBytes(cEscapedName(record.name)) || hasControlBytes(jsonString(record.name)) ||
+            !isValidUtf8(jsonString(record.name)))
+            __builtin_trap();
         std::uint32_t size = 0;
         const std::optional<std::vector<std::uint8_t>> bytes = archive.read(record.name, size);
         if (bytes && bytes->size() != archive.entrySize(record.name))

@@ -1,6 +1,9 @@
 // Fuzzes the WAVE header reader that lets music start at an exact frame: whatever it accepts
 // must describe frames inside the file, and the read position must come back to the start.
+// The header check that guards the mixer's decoders reads the same bytes and must put the
+// position back too.
 // fuzz-libs: platform_sound
+#include "platform/sound/music_header_check.h"
 #include "platform/sound/wav_layout.h"
 
 #include <SDL_rwops.h>
@@ -14,6 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file) return 0;
     const std::optional<WavLayout> layout = readWavLayout(file);
     if (SDL_RWtell(file) != 0) __builtin_trap();
+    if (size > 1) SDL_RWseek(file, 1, RW_SEEK_SET);
+    musicHeaderIsSane(file);
+    if (SDL_RWtell(file) != (size > 1 ? 1 : 0)) __builtin_trap();
+    SDL_RWseek(file, 0, RW_SEEK_SET);
     if (layout) {
         if (layout->blockAlign <= 0 || layout->sampleRate <= 0) __builtin_trap();
         if (layout->dataStart < 0 || layout->dataStart > layout->dataEnd) __builtin_trap();

@@ -99,6 +99,29 @@ TEST_F(MixerLibraryTest, OpenFailuresSayFileNotFoundOrUnknownFormat)
     EXPECT_EQ(counts.closes, 3) << "every file that opened but failed to decode is closed again";
 }
 
+// Zero channels used to end the process with SIGFPE inside the decoder; each of these is
+// refused as a bad format instead, and the untouched file still opens.
+TEST_F(MixerLibraryTest, ImpossibleWaveFormatsAreRefusedBeforeTheDecoderRuns)
+{
+    start();
+    struct Field {
+        const char* what;
+        std::size_t offset;  // in the 44-byte header of wavFile
+        int bytes;
+        std::uint32_t value;
+    };
+    const Field fields[] = {{"no channels", 22, 2, 0}, {"no rate", 24, 4, 0},     {"no block align", 32, 2, 0},
+                            {"no bits", 34, 2, 0},     {"odd block align", 32, 2, 3}};
+    for (const Field& field : fields) {
+        std::vector<std::uint8_t> file = shortTone();
+        for (int i = 0; i < field.bytes; ++i) file[field.offset + i] = static_cast<std::uint8_t>(field.value >> (8 * i));
+        const std::string path = scratch.write("bad.wav", file);
+        EXPECT_EQ(library.Stream_OpenFile(path.c_str(), 0, 0), nullptr) << field.what;
+        EXPECT_EQ(library.GetError(), FMOD_ERR_FILE_FORMAT) << field.what;
+    }
+    EXPECT_NE(library.Stream_OpenFile(tone.c_str(), 0, 0), nullptr);
+}
+
 TEST_F(MixerLibraryTest, AStreamReadsItsFileOnlyThroughTheCallbacksUntilClosed)
 {
     start();

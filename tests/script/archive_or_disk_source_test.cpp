@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -94,7 +95,18 @@ TEST_F(ScriptSourceTest, FileInNeitherPlaceIsNoText) {
     EXPECT_FALSE(parse((folder / "absent.psc").string()));
 }
 
-TEST_F(ScriptSourceTest, DeviceWithoutALengthReadsAsEmpty) {
+// A folder once read as a huge length and a pipe blocked the open for ever; anything but a
+// regular file is now no script at all, and neither a read nor an include of one stalls.
+TEST_F(ScriptSourceTest, OnlyRegularFilesAreScripts) {
+    const std::string fifo = (folder / "pipe.psc").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directories(folder / "folder.psc");
+    const std::string main = diskFile("main.psc", "include " + fifo + " 0\ninclude " + (folder / "folder.psc").string() +
+                                                      " 0\ninclude /dev/zero 0\nwait 5\n");
     ArchiveOrDiskScriptSource source;
-    EXPECT_EQ(source.read("/dev/zero"), "");
+    for (const std::string& name : {std::string("/dev/zero"), std::string("/dev/null"), fifo, (folder / "folder.psc").string()}) {
+        EXPECT_FALSE(source.read(name).has_value()) << name;
+    }
+    EXPECT_EQ(source.read(main).value_or("").substr(0, 8), "include ");
+    EXPECT_FALSE(parse(main));
 }

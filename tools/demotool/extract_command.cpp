@@ -1,14 +1,17 @@
 // demotool extract: writes entries (all, or the named ones) as files below a folder. Every
 // chosen name is checked before anything is written; a later record of a name wins, as when
-// the player reads it.
+// the player reads it. A damaged entry does not stop the others: each is named at the end,
+// and the run fails then.
 #include "archive/container_reader.h"
 #include "archive/resource_archive.h"
 #include "commands.h"
 #include "extraction_folder.h"
+#include "name_text.h"
 #include "tool_error.h"
 
 #include <CLI/CLI.hpp>
 
+#include <iostream>
 #include <set>
 
 namespace {
@@ -24,7 +27,7 @@ void runExtract(const ExtractOptions& options)
     const std::optional<ContainerDirectory> directory = readContainerDirectory(options.archivePath, 0);
     ResourceArchive archive;
     if (!directory || !archive.open(options.archivePath))
-        throw ToolError(options.archivePath + ": not a container, or a damaged one");
+        throw ToolError(cEscapedName(options.archivePath) + ": not a container, or a damaged one");
 
     std::vector<std::string> chosen;
     if (options.names.empty()) {
@@ -36,22 +39,34 @@ void runExtract(const ExtractOptions& options)
     } else {
         for (const std::string& name : options.names) {
             if (!archive.contains(name))
-                throw ToolError(options.archivePath + ": no entry named \"" + name + "\"");
+                throw ToolError(cEscapedName(options.archivePath) + ": no entry named \"" + cEscapedName(name) + "\"");
         }
         chosen = options.names;
     }
     for (const std::string& name : chosen) {
         std::string reason;
         if (!entryPathParts(name, reason))
-            throw ToolError("refusing entry \"" + name + "\": " + reason);
+            throw ToolError("refusing entry \"" + cEscapedName(name) + "\": " + reason);
     }
 
     ExtractionFolder folder(options.folder);
+    std::vector<std::string> damaged;
     for (const std::string& name : chosen) {
         const std::optional<std::vector<std::uint8_t>> bytes = archive.read(name);
-        if (!bytes)
-            throw ToolError(options.archivePath + ": entry \"" + name + "\" is damaged");
+        if (!bytes) {
+            damaged.push_back("\"" + cEscapedName(name) + "\"");
+            std::cerr << "demotool: " << cEscapedName(options.archivePath) << ": entry " << damaged.back()
+                      << " is damaged; going on with the others\n";
+            continue;
+        }
         folder.write(name, *bytes);
+    }
+    if (!damaged.empty()) {
+        std::string names;
+        for (const std::string& name : damaged)
+            names += (names.empty() ? "" : ", ") + name;
+        throw ToolError(cEscapedName(options.archivePath) + ": " + std::to_string(damaged.size()) + " of " +
+                        std::to_string(chosen.size()) + " entries damaged, not extracted: " + names);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "extraction_folder.h"
 
 #include "file_io.h"
+#include "name_text.h"
 #include "tool_error.h"
 
 #include <cctype>
@@ -77,7 +78,7 @@ void ExtractionFolder::write(const std::string& entryName, std::span<const std::
     std::string reason;
     const std::optional<std::vector<std::string>> parts = entryPathParts(entryName, reason);
     if (!parts)
-        throw ToolError("refusing entry \"" + entryName + "\": " + reason);
+        throw ToolError("refusing entry \"" + cEscapedName(entryName) + "\": " + reason);
 
     int folder = rootFd_;
     auto closeFolder = [&] {
@@ -89,21 +90,21 @@ void ExtractionFolder::write(const std::string& entryName, std::span<const std::
         if (::mkdirat(folder, part, 0777) != 0 && errno != EEXIST) {
             const int failure = errno;
             closeFolder();
-            throw ToolError(entryName + ": cannot create folder: " + std::strerror(failure));
+            throw ToolError(cEscapedName(entryName) + ": cannot create folder: " + std::strerror(failure));
         }
         const int next = ::openat(folder, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         const int failure = errno;
         closeFolder();
         if (next < 0) {
             if (failure == ELOOP || failure == ENOTDIR)
-                throw ToolError("refusing entry \"" + entryName + "\": \"" + (*parts)[i] +
+                throw ToolError("refusing entry \"" + cEscapedName(entryName) + "\": \"" + cEscapedName((*parts)[i]) +
                                 "\" is a symbolic link or not a folder");
-            throw ToolError(entryName + ": cannot open folder: " + std::strerror(failure));
+            throw ToolError(cEscapedName(entryName) + ": cannot open folder: " + std::strerror(failure));
         }
         folder = next;
     }
     try {
-        writeFileAtomicallyAt(folder, parts->back(), bytes, 0666, entryName);
+        writeFileAtomicallyAt(folder, parts->back(), bytes, 0666, cEscapedName(entryName));
     } catch (...) {
         closeFolder();
         throw;

@@ -4,11 +4,14 @@
 
 #include "tool_error.h"
 
+#include "archive/binary_file.h"
+
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <fcntl.h>
-#include <fstream>
 #include <unistd.h>
 #include <utility>
 
@@ -36,10 +39,28 @@ private:
     int fd_;
 };
 
+// Unpredictable as well as unique, so a file planted at the name beforehand can at worst cost
+// a retry, never a failed write.
 std::string temporaryName(const std::string& name)
 {
     static std::atomic<unsigned> counter{0};
-    return "." + name + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    static const std::uint64_t salt = std::random_device{}() * 0x100000000ull + std::random_device{}();
+    char suffix[17];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(salt ^ (counter++ * 0x9E3779B97F4A7C15ull)));
+    // Long names keep only their start: the temporary must not exceed the folder's name limit.
+    return "." + name.substr(0, 200) + ".tmp-" + std::to_string(::getpid()) + "-" + suffix;
+}
+
+// Creates a fresh temporary beside `name` in the folder: exclusive, never through a link.
+int createTemporary(int folder, const std::string& name, mode_t mode, std::string& temporary)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = temporaryName(name);
+        const int fd = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 void writeAll(int fd, std::span<const std::uint8_t> bytes)
@@ -58,15 +79,14 @@ void writeAll(int fd, std::span<const std::uint8_t> bytes)
 
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    // Regular files only, checked on the open descriptor: a pipe or device never blocks here.
+    std::optional<BinaryFile> file = BinaryFile::open(path.string());
+    if (!file)
         throw ToolError(path.string() + ": not a readable file");
-    std::ifstream in(path, std::ios::binary);
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!in || error)
-        throw ToolError(path.string() + ": cannot open");
-    std::vector<std::uint8_t> bytes(size);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+    if (file->size() > SIZE_MAX)
+        throw ToolError(path.string() + ": too large");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->size()));
+    if (!file->readAt(0, bytes.data(), bytes.size()))
         throw ToolError(path.string() + ": read failed");
     return bytes;
 }
@@ -74,8 +94,8 @@ std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path)
 void writeFileAtomicallyAt(int folder, const std::string& name, std::span<const std::uint8_t> bytes, mode_t mode,
                            const std::string& displayName)
 {
-    const std::string temporary = temporaryName(name);
-    FileDescriptor fd(::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    std::string temporary;
+    FileDescriptor fd(createTemporary(folder, name, mode, temporary));
     if (fd.get() < 0)
         throw ToolError(systemError(displayName + ": cannot create"));
     try {

@@ -34,9 +34,22 @@ std::optional<std::string> relativeName(const fs::path& base, const fs::path& pa
     return relative == "." ? std::string() : relative.generic_string();
 }
 
-void addFile(std::vector<PackedFile>& files, std::set<std::string>& seen, const std::string& name,
-             const fs::path& source, const fs::path& output)
+// A symbolic link is packed as the file it names only when that file lies inside the packed
+// folder too; otherwise packing would quietly copy a file from elsewhere into the container.
+void checkStaysInside(const fs::path& base, const fs::path& source)
 {
+    std::error_code error;
+    const fs::path real = fs::canonical(source, error);
+    const fs::path realBase = fs::canonical(base, error);
+    if (error || !relativeName(realBase, real))
+        throw ToolError(source.string() + ": a link to " + (error ? std::string("nowhere") : real.string()) +
+                        ", outside the packed folder");
+}
+
+void addFile(std::vector<PackedFile>& files, std::set<std::string>& seen, const std::string& name,
+             const fs::path& source, const fs::path& output, const fs::path& base)
+{
+    checkStaysInside(base, source);
     std::error_code error;
     if (fs::exists(output, error) && fs::equivalent(source, output, error))
         return;
@@ -62,16 +75,17 @@ std::vector<PackedFile> collectPackedFiles(const PackOptions& options)
         if (fs::is_regular_file(status)) {
             if (name->empty())
                 throw ToolError(given.string() + ": not a file below the base folder");
-            addFile(files, seen, *name, path, output);
+            addFile(files, seen, *name, path, output, base);
         } else if (fs::is_directory(status)) {
             for (fs::recursive_directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
                 if (it->is_regular_file(error))
-                    addFile(files, seen, *relativeName(base, it->path().lexically_normal()), it->path(), output);
+                    addFile(files, seen, *relativeName(base, it->path().lexically_normal()), it->path(), output,
+                            base);
             }
             if (error)
                 throw ToolError(given.string() + ": " + error.message());
         } else {
-            throw ToolError(given.string() + ": no such file or folder");
+            throw ToolError(given.string() + (fs::exists(status) ? ": not a regular file or folder" : ": no such file or folder"));
         }
     }
     std::sort(files.begin(), files.end(), [](const PackedFile& a, const PackedFile& b) { return a.entryName < b.entryName; });

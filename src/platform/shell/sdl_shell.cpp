@@ -87,13 +87,14 @@ int SdlShell::showMessageBox(const std::string& caption, const std::string& text
     // With the video subsystem up SDL draws its own box on X11; without it SDL only tries an
     // external dialog helper, which may be missing.
     ensureVideo();
-    const SDL_MessageBoxData data = {flags, nullptr, caption.c_str(), text.c_str(), count, buttons, nullptr};
+    // Also on standard error, first: a player started from a terminal then leaves a trace of
+    // why it ended, whether or not the box can be shown. A NUL byte would cut either short.
+    const std::string shownCaption = withVisibleNul(caption), shownText = withVisibleNul(text);
+    std::fprintf(stderr, "%s: %s\n", shownCaption.c_str(), shownText.c_str());
+    std::fflush(stderr);
+    const SDL_MessageBoxData data = {flags, nullptr, shownCaption.c_str(), shownText.c_str(), count, buttons, nullptr};
     int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        std::fflush(stderr);
-        return 0;
-    }
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) return 0;
     // Closing the box from the window manager answers like its escape button.
     return pressed < 0 ? closeAnswer : pressed;
 }

@@ -33,3 +33,16 @@ void failWithMessage(const std::string& caption, const std::string& text, int ex
     shell().exitProcess(exitCode);
     std::_Exit(exitCode); // exitProcess never returns; this keeps the promise if an override did
 }
+
+std::string withVisibleNul(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\0')
+            out += "\\0";
+        else
+            out += c;
+    }
+    return out;
+}

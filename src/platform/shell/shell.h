@@ -99,3 +99,7 @@ void setShell(Shell* replacement);
 
 // Content and script failures: an OK box without owner, then the process ends at once.
 [[noreturn]] void failWithMessage(const std::string& caption, const std::string& text, int exitCode);
+
+// The text with every NUL byte written as "\0": shown through a C string, a NUL would end the
+// message there.
+std::string withVisibleNul(const std::string& text);

@@ -4,6 +4,7 @@
 
 #include "platform/sound/callback_rwops.h"
 #include "platform/sound/mixer_volume.h"
+#include "platform/sound/music_header_check.h"
 #include "platform/sound/skipping_rwops.h"
 #include "platform/sound/sound_version.h"
 #include "platform/sound/wav_layout.h"
@@ -12,7 +13,11 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +36,22 @@ int bufferFrames(int milliseconds, int mixRate)
     int frames = 256;
     while (frames * 2 <= wanted && frames < 16384) frames *= 2;
     return frames;
+}
+
+// A file on the disk, when it is a regular one: the open never blocks on a pipe or device.
+SDL_RWops* regularFileRwops(const char* name)
+{
+    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    std::FILE* file = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? fdopen(fd, "rb") : nullptr;
+    if (!file) {
+        ::close(fd);
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromFP(file, SDL_TRUE);
+    if (!source) std::fclose(file);
+    return source;
 }
 
 } // namespace
@@ -197,11 +218,15 @@ SoundStream* SdlMixerSoundLibrary::Stream_OpenFile(const char* name, unsigned mo
         source = rwopsFromCallbacks(callbacks_, handle);
         if (!source) return fail(FMOD_ERR_MEMORY), nullptr;
     } else {
-        source = SDL_RWFromFile(name, "rb");
+        source = regularFileRwops(name);
         if (!source) return fail(FMOD_ERR_FILE_NOTFOUND), nullptr;
     }
     source = skippingRwops(source);
     if (!source) return fail(FMOD_ERR_MEMORY), nullptr;
+    if (!musicHeaderIsSane(source)) {
+        SDL_RWclose(source);
+        return fail(FMOD_ERR_FILE_FORMAT), nullptr;
+    }
     Mix_Music* music = Mix_LoadMUS_RW(source, SDL_FALSE);
     if (!music) {
         SDL_RWclose(source);

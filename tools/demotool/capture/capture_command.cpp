@@ -46,8 +46,10 @@ void addCaptureCommand(CLI::App& app)
 {
     auto arguments = std::make_shared<CaptureArguments>();
     CLI::App* command = app.add_subcommand("capture", "Play a demo without a screen and write its frames as PNG.");
-    command->footer("The demo is what demoplayer would play when started in DIR: loose files first, then the\n"
-                    "container given with --archive. Frame k is composed at exactly k x 1000 / RATE ms and\n"
+    command->footer("The demo is what demoplayer would play when started in DIR with the container given\n"
+                    "with --archive: the script (and the scripts it includes) from the container first, then\n"
+                    "from loose files; every other resource from loose files first, then the container.\n"
+                    "Frame k is composed at exactly k x 1000 / RATE ms and\n"
                     "written as OUTDIR/frame_NNNNNN.png. Ctrl-C stops after the frame being written.");
     command->add_option("-C,--directory", arguments->options.directory, "Folder the demo runs in (default: here)");
     command->add_option("--archive", arguments->options.archive, "Container to fall back to (.cfl or a one-file demo)");

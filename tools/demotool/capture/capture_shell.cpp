@@ -5,7 +5,7 @@
 
 int CaptureShell::showMessageBox(const std::string& caption, const std::string& text, UINT style)
 {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fprintf(stderr, "%s: %s\n", withVisibleNul(caption).c_str(), withVisibleNul(text).c_str());
     std::fflush(stderr);
     return IDOK;
 }

@@ -1,5 +1,8 @@
 #include "capture/frame_writer.h"
 
+#include "file_io.h"
+#include "tool_error.h"
+
 #include "platform/d3dx/d3dx_texture_files.h"
 
 namespace {
@@ -33,8 +36,17 @@ bool writeBackBufferPng(IDirect3DDevice9* device, const std::string& path, std::
         SUCCEEDED(device->GetRenderTargetData(backBuffer, copy))) {
         // What the screen shows has no alpha: an A8R8G8B8 back buffer is saved opaque.
         if (desc.Format == D3DFMT_A8R8G8B8) makeOpaque(copy, desc.Width, desc.Height);
-        ok = SUCCEEDED(D3DXSaveSurfaceToFile(path.c_str(), D3DXIFF_PNG, copy, nullptr, nullptr));
-        if (!ok) error = "cannot write " + path;
+        std::vector<std::uint8_t> png;
+        if (SUCCEEDED(encodeSurfaceAsPng(copy, nullptr, &png))) {
+            try {
+                writeFileAtomically(path, png);
+                ok = true;
+            } catch (const ToolError& failure) {
+                error = failure.what();
+            }
+        } else {
+            error = "cannot encode " + path;
+        }
     } else {
         error = "cannot read back the back buffer";
     }

@@ -1,4 +1,5 @@
-// Writes the device's back buffer as it stands to a PNG file (temporary name, then renamed).
+// Writes the device's back buffer as it stands to a PNG file, through demotool's one atomic
+// write (an exclusive temporary that no planted link can redirect, then renamed).
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
