@@ -268,7 +268,15 @@ TEST_F(D3DXPictureTest, SaveToFileWritesPngOnly)
     ASSERT_EQ(load(back, written), D3D_OK);
     EXPECT_EQ(back->pixel(0, 0), picture.argb(1, 1));
     EXPECT_EQ(back->pixel(2, 1), picture.argb(3, 2));
-    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
+    // Only the picture is left beside it, and a link planted under the old temporary name is
+    // never written through.
+    const std::filesystem::path outside = directory / "outside.txt";
+    { std::ofstream(outside) << "keep"; }
+    std::filesystem::create_symlink(outside, path + ".partial");
+    ASSERT_EQ(D3DXSaveSurfaceToFile(path.c_str(), D3DXIFF_PNG, source, nullptr, &area), D3D_OK);
+    std::ifstream kept(outside);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 3); // picture, link, outside
 
     EXPECT_EQ(D3DXSaveSurfaceToFile(path.c_str(), D3DXIFF_BMP, source, nullptr, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXSaveSurfaceToFile((directory / "missing" / "x.png").string().c_str(), D3DXIFF_PNG, source, nullptr,

@@ -48,7 +48,9 @@ std::string temporaryName(const std::string& name)
     char suffix[17];
     std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(salt ^ (counter++ * 0x9E3779B97F4A7C15ull)));
     // Long names keep only their start: the temporary must not exceed the folder's name limit.
-    return "." + name.substr(0, 200) + ".tmp-" + std::to_string(::getpid()) + "-" + suffix;
+    std::string temporary = ".";
+    temporary.append(name, 0, 200).append(".tmp-").append(std::to_string(::getpid())).append("-").append(suffix);
+    return temporary;
 }
 
 // Creates a fresh temporary beside `name` in the folder: exclusive, never through a link.

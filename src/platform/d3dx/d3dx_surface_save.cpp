@@ -3,8 +3,12 @@
 #include "platform/d3dx/d3dx_texture_files.h"
 #include "platform/d3dx/pixel_rows.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
@@ -70,13 +74,27 @@ HRESULT D3DXSaveSurfaceToFile(const char* destFile, D3DXIMAGE_FILEFORMAT format,
     const HRESULT hr = encodeSurfaceAsPng(srcSurface, srcRect, &png);
     if (FAILED(hr)) return hr;
 
-    const std::string temporary = std::string(destFile) + ".partial";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) return E_FAIL;
-    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), destFile) != 0) {
-        std::remove(temporary.c_str());
+    // A fresh temporary beside the file, created exclusively: never over a file or through a link
+    // someone planted under a guessable name; renamed into place only when complete.
+    static unsigned counter = 0;
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = std::string(destFile) + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) return E_FAIL;
+    }
+    if (fd < 0) return E_FAIL;
+    std::size_t done = 0;
+    while (done < png.size()) {
+        const ssize_t n = ::write(fd, png.data() + done, png.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += std::size_t(n);
+    }
+    const bool closed = ::close(fd) == 0;
+    if (done != png.size() || !closed || std::rename(temporary.c_str(), destFile) != 0) {
+        ::unlink(temporary.c_str());
         return E_FAIL;
     }
     return D3D_OK;
