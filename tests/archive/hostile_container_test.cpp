@@ -9,39 +9,13 @@
 #include "archive/resource_archive.h"
 #include "archive_test_support.h"
 
+#include "support/zeros_stream.h"
+
 #include <zlib.h>
 
 namespace {
 
 constexpr std::size_t MiB = std::size_t{1} << 20;
-
-// A zlib stream of `count` zero bytes, made a mebibyte at a time so no plain copy exists.
-Bytes zerosStream(std::size_t count)
-{
-    z_stream stream{};
-    EXPECT_EQ(deflateInit(&stream, Z_BEST_COMPRESSION), Z_OK);
-    static const Bytes zeros(MiB);
-    Bytes out;
-    std::uint8_t chunk[64 * 1024];
-    for (std::size_t left = count;;) {
-        const std::size_t now = std::min(left, zeros.size());
-        left -= now;
-        stream.next_in = const_cast<Bytef*>(zeros.data());
-        stream.avail_in = static_cast<uInt>(now);
-        const int flush = left ? Z_NO_FLUSH : Z_FINISH;
-        int result = Z_OK;
-        do {
-            stream.next_out = chunk;
-            stream.avail_out = sizeof chunk;
-            result = deflate(&stream, flush);
-            out.insert(out.end(), chunk, chunk + (sizeof chunk - stream.avail_out));
-        } while (stream.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
-        if (!left)
-            break;
-    }
-    deflateEnd(&stream);
-    return out;
-}
 
 // A ZLIB filter block: the stated plain length, then the stream.
 Bytes zlibBlock(std::uint32_t stated, const Bytes& stream)

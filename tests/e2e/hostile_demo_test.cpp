@@ -20,6 +20,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include "support/zeros_stream.h"
+
 #include <zlib.h>
 
 namespace fs = std::filesystem;
@@ -86,33 +88,6 @@ std::vector<std::uint8_t> silentChannelsWav()
     if (bytes.size() > 24)
         bytes[22] = bytes[23] = 0;
     return bytes;
-}
-
-// A zlib stream of `count` zero bytes, deflated a mebibyte at a time: the test process stays
-// small, so the child it forks starts small too (its peak counts from the fork).
-std::vector<std::uint8_t> zerosStream(std::size_t count)
-{
-    z_stream stream{};
-    deflateInit(&stream, Z_BEST_COMPRESSION);
-    static const std::vector<std::uint8_t> zeros(1 << 20);
-    std::vector<std::uint8_t> out;
-    std::uint8_t chunk[64 * 1024];
-    for (std::size_t left = count;;) {
-        const std::size_t now = std::min(left, zeros.size());
-        left -= now;
-        stream.next_in = const_cast<Bytef*>(zeros.data());
-        stream.avail_in = static_cast<uInt>(now);
-        const int flush = left ? Z_NO_FLUSH : Z_FINISH;
-        int result = Z_OK;
-        do {
-            stream.next_out = chunk;
-            stream.avail_out = sizeof chunk;
-            result = deflate(&stream, flush);
-            out.insert(out.end(), chunk, chunk + (sizeof chunk - stream.avail_out));
-        } while (stream.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
-        if (!left)
-            return deflateEnd(&stream), out;
-    }
 }
 
 constexpr long kMemoryCeilingKiB = 512 * 1024;
