@@ -6,6 +6,7 @@
 #include "music/music_stream.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/shell/shell.h"
+#include "render/glow_targets.h"
 #include "scene/scene_graph.h"
 #include "script/command_factory.h"
 
@@ -14,7 +15,7 @@ Scripter::Scripter(IDirect3DDevice9* device, unsigned screenWidth, unsigned scre
     : device_(device), screenWidth_(screenWidth), screenHeight_(screenHeight),
       clockMs_(std::move(clockMs)) {
     initSound();
-    // The glow processor's shared render targets join here once the glow pass exists.
+    glowTargets().create(device_);
 }
 
 namespace {
@@ -37,7 +38,7 @@ Scripter::~Scripter() {
     destroyInOrder(musicSlots_);
     destroyInOrder(imageSlots_);
     closeSound();
-    // The glow targets are released here once the glow pass exists.
+    glowTargets().release();
     layers_.clear();
 }
 

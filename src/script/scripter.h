@@ -32,10 +32,11 @@ struct ScriptClocks {
 
 class Scripter {
 public:
-    // Starts the sound library (which may end the process).
+    // Starts the sound library (which may end the process) and makes the glow targets.
     Scripter(IDirect3DDevice9* device, unsigned screenWidth, unsigned screenHeight,
              std::function<float()> clockMs);
-    // Commands, scenes, Flash players, music, images, the sound library, then the layers.
+    // Commands, scenes, Flash players, music, images, the sound library, the glow targets,
+    // then the layers.
     virtual ~Scripter();
     Scripter(const Scripter&) = delete;
     Scripter& operator=(const Scripter&) = delete;

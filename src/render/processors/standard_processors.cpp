@@ -1,19 +1,15 @@
 #include "render/processors/standard_processors.h"
 
+#include "render/processors/default_processor.h"
+#include "render/processors/glow_processor.h"
 #include "scene/scene_graph.h"
 
-namespace {
+Processor& StandardProcessors::createDefault(SceneGraph& scene, int id) const
+{
+    return scene.create<DefaultProcessor>(id);
+}
 
-class EmptyPass final : public Processor {
-public:
-    EmptyPass(SceneGraph& scene, int id) : Processor(scene, id) {}
-};
-
-} // namespace
-
-Processor& StandardProcessors::createDefault(SceneGraph& scene, int id) const { return scene.create<EmptyPass>(id); }
-
-Processor& StandardProcessors::createGlow(SceneGraph& scene, int id) const { return scene.create<EmptyPass>(id); }
+Processor& StandardProcessors::createGlow(SceneGraph& scene, int id) const { return scene.create<GlowProcessor>(id); }
 
 const ProcessorFactory& standardProcessors()
 {

@@ -1,6 +1,5 @@
 // The processors every played scene uses: the plain pass, then the glow pass. This is the
 // factory the script's load command hands to each scene.
-// For now both are passes that draw nothing; the default and glow processors replace them.
 #pragma once
 
 #include "scene/processor.h"
