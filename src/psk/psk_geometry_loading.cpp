@@ -5,6 +5,7 @@
 #include "scene/index_buffer.h"
 #include "scene/mesh.h"
 #include "scene/multi_vertex_buffer.h"
+#include "scene/sub_mesh.h"
 
 #include <vector>
 
@@ -21,6 +22,15 @@ void PSKSceneLoader::addMesh(const PskChunkHeader& header, const PskMesh& record
         cache.meshFlagB = true;
     mesh.setVertexBufferId(idForIndex(record.vertexBuffer));
     mesh.setIndexBufferId(idForIndex(record.indexBuffer));
+    mesh.subMeshes.reserve(record.subMeshes.size());
+    for (const PskSubMesh& range : record.subMeshes) {
+        SubMesh& subMesh = scene().create<SubMesh>(scene().nextId());
+        subMesh.mesh = &mesh;
+        subMesh.startIndex = range.startIndex;
+        subMesh.setMaterialId(idForIndex(range.material));
+        subMesh.indexCount = range.indexCount;
+        mesh.subMeshes.push_back(&subMesh);
+    }
 }
 
 namespace {

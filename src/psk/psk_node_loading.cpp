@@ -92,6 +92,10 @@ void PSKSceneLoader::addCamera(const PskChunkHeader& header, const PskCamera& re
 {
     Camera& camera = scene().create<Camera>(idForIndex(header.objectIndex));
     readNode(camera, record.node);
+    camera.fieldOfView = record.fieldOfView;
+    camera.nearDistance = record.nearDistance;
+    camera.farDistance = record.farDistance;
+    camera.aspectRatio = 1.3333334f;
     if (!record.switches || record.switches->activationTimes.empty())
         return;
     auto switches = std::make_unique<CameraActivatorController>(&camera, looping_);
@@ -106,6 +110,18 @@ void PSKSceneLoader::addLight(const PskChunkHeader& header, const PskLight& reco
 {
     Light& light = scene().create<Light>(idForIndex(header.objectIndex));
     readNode(light, record.node);
+    light.type = static_cast<D3DLIGHTTYPE>(record.lightType);
+    light.colour = {record.colour.red, record.colour.green, record.colour.blue, record.colour.alpha};
+    light.intensity = record.intensity;
+    light.attenuation0 = record.attenuation[0];
+    light.attenuation1 = record.attenuation[1];
+    light.attenuation2 = record.attenuation[2];
+    light.range = record.range;
+    light.innerCone = record.innerCone;
+    light.outerCone = record.outerCone;
+    light.castsShadow = record.castsShadow;
+    const PskColour& shadow = record.shadowColour;
+    light.shadowColour = {shadow.red, shadow.green, shadow.blue, shadow.alpha};
     if (record.castsShadow)
         light.stateCache().shadowLightFlag = true;
 }

@@ -79,9 +79,13 @@ void PSKSceneLoader::handle(const PskChunk& chunk)
         addIndexBuffer(header, std::get<PskIndexBuffer>(payload));
         break;
     case PskChunkType::Material:
+        addMaterial(header, std::get<PskMaterial>(payload));
+        break;
     case PskChunkType::Texture:
+        addTexture(header, std::get<PskTexture>(payload));
+        break;
     case PskChunkType::Sprite:
-        // Surfaces are built once their scene classes are in.
+        addSprite(header, std::get<PskSprite>(payload));
         break;
     case PskChunkType::TransformTrack:
         addTransformTrack(std::get<PskTransformTrack>(payload));

@@ -52,6 +52,9 @@ private:
     void addMesh(const PskChunkHeader& header, const PskMesh& mesh);
     void addVertexBuffer(const PskChunkHeader& header, const PskVertexBuffer& buffer);
     void addIndexBuffer(const PskChunkHeader& header, const PskIndexBuffer& buffer);
+    void addMaterial(const PskChunkHeader& header, const PskMaterial& material);
+    void addTexture(const PskChunkHeader& header, const PskTexture& texture);
+    void addSprite(const PskChunkHeader& header, const PskSprite& sprite);
     void addTransformTrack(const PskTransformTrack& track);
     void addVertexTrack(const PskVertexTrack& track);
     void addFloatTrack(const PskFloatTrack& track);

@@ -1,7 +1,8 @@
 // Writes the seed corpus of fuzz_psk_loader into the folder given as its argument: the
 // reader's seeds (pskFuzzSeeds) and scenes that reach the loader's own paths: parents named
 // before their chunk, a skybox, a nested scene ("nested.psk", answered by the fuzz target),
-// tracks on every kind of target and the references it refuses. Regenerate with:
+// surfaces (the texture "wood.tga", which the fuzz target can answer, and one it cannot), tracks
+// on every kind of target and the references it refuses. Regenerate with:
 //   build/default/tests/psk/make_psk_loader_seeds tests/fuzz/corpus/psk_loader
 #include "psk_sample_chunks.h"
 
@@ -44,6 +45,22 @@ std::map<std::string, std::vector<std::uint8_t>> loaderSeeds()
                                      .chunk(1, 0, group("Holder", -1, "loader=1\nfilename=nested.psk\nanimoffset=100\nanimscale=2"))
                                      .chunk(1, 1, group("After", 0))
                                      .bytes();
+    PskMaterial material;
+    material.diffuseMap = 1;
+    material.additiveMap = 2;
+    seeds["loader_surfaces.psk"] = PskWriter()
+                                       .chunk(2, 0, group("Holder", -1))
+                                       .chunk(1, 1, PskTexture{"wood.tga"})
+                                       .chunk(1, 2, PskTexture{"anim.tga"})
+                                       .chunk(2, 3, material)
+                                       .chunk(1, 4, morph)
+                                       .chunk(1, 5, PskIndexBuffer{{0, 0, 0}})
+                                       .chunk(1, 6, PskMesh{0, "M", 4, 5, {{0, 3, 0, 3, 0}, {3, 3, 0, 3, 0}}})
+                                       .chunk(1, 7, PskSprite{0, 2, 4.0f, false})
+                                       .chunk(1, 0, PskFloatTrack{3, "OPACITY", {0, 10, 0, 10}, {0.0f, 1.0f}})
+                                       .chunk(1, 0, PskFloatTrack{2, "Active Image", {0, 10, 0, 10}, {0.0f, 1.0f}})
+                                       .chunk(1, 0, PskFloatTrack{7, "Size", {0, 10, 0, 10}, {1.0f, 2.0f}})
+                                       .bytes();
     seeds["loader_without_filename.psk"] = PskWriter().chunk(1, 0, group("Holder", -1, "Loader=1")).bytes();
     seeds["loader_track_on_buffer.psk"] =
         PskWriter().chunk(1, 0, morph).chunk(1, 0, PskFloatTrack{0, "VISTRACK", {}, {1.0f}}).bytes();

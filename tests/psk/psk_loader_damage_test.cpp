@@ -69,6 +69,16 @@ std::vector<RefusedCase> refusedCases()
                      {{"top.psk", topGroupNaming("loader=1\nfilename=inner.psk")},
                       {"inner.psk", std::vector<std::uint8_t>(group.begin(), group.end() - 3)}},
                      "Error: Damaged scene file: inner.psk"});
+    cases.push_back({"a texture name shorter than three characters",
+                     {{"top.psk", bytesOf(PskWriter().chunk(1, 0, PskTexture{"ab"}))}}, damagedTop});
+    cases.push_back({"a sprite on no node",
+                     {{"top.psk", bytesOf(PskWriter().chunk(1, 0, PskSprite{5, 1, 1.0f, false}))}}, damagedTop});
+    cases.push_back({"a sprite on a material",
+                     {{"top.psk", bytesOf(PskWriter().chunk(1, 0, PskMaterial{}).chunk(1, 1, PskSprite{0, 1, 1.0f, false}))}},
+                     damagedTop});
+    cases.push_back({"a float track on a mesh reports as meshes do",
+                     {{"top.psk", bytesOf(PskWriter().raw(group).chunk(1, 1, PskMesh{0, "M", 2, 3, {PskSubMesh{}}}).chunk(1, 0, PskFloatTrack{1, "X", {}, {1.0f}}))}},
+                     "Error: Mesh: Invalid control field!"});
     cases.push_back({"a chunk of type 14", {{"top.psk", bytesOf(PskWriter().raw(group).rawChunk(14, 1, 0, {}))}},
                      "Error: Unknown chunk in file!"});
     cases.push_back({"a chunk of type 0", {{"top.psk", bytesOf(PskWriter().rawChunk(0, 1, 0, std::vector<std::uint8_t>(4, 0)))}},
