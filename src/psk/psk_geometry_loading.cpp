@@ -11,7 +11,7 @@
 
 void PSKSceneLoader::addMesh(const PskChunkHeader& header, const PskMesh& record)
 {
-    Mesh& mesh = scene().create<Mesh>(idForIndex(header.objectIndex));
+    Mesh& mesh = define<Mesh>(header.objectIndex);
     Group& node = resolve<Group>(record.node);
     mesh.node = &node;
     node.mesh = &mesh;
@@ -52,12 +52,11 @@ std::vector<float> vertexRecords(const std::vector<PskVertex>& vertices)
 
 void PSKSceneLoader::addVertexBuffer(const PskChunkHeader& header, const PskVertexBuffer& record)
 {
-    const int id = idForIndex(header.objectIndex);
     if (record.frameCount == 1) {
-        scene().create<VertexBuffer>(id).setVertices(vertexRecords(record.vertices));
+        define<VertexBuffer>(header.objectIndex).setVertices(vertexRecords(record.vertices));
         return;
     }
-    MultiVertexBuffer& buffer = scene().create<MultiVertexBuffer>(id);
+    MultiVertexBuffer& buffer = define<MultiVertexBuffer>(header.objectIndex);
     buffer.setVertices(vertexRecords(record.vertices));
     const std::size_t vertexCount = record.vertices.size();
     // Frames of no vertices hold nothing: a frame count alone justifies no storage.
@@ -77,5 +76,5 @@ void PSKSceneLoader::addVertexBuffer(const PskChunkHeader& header, const PskVert
 
 void PSKSceneLoader::addIndexBuffer(const PskChunkHeader& header, const PskIndexBuffer& record)
 {
-    scene().create<IndexBuffer>(idForIndex(header.objectIndex)).setIndices(record.indices);
+    define<IndexBuffer>(header.objectIndex).setIndices(record.indices);
 }

@@ -85,12 +85,12 @@ void PSKSceneLoader::loadNested(Group& node)
 
 void PSKSceneLoader::addGroup(const PskChunkHeader& header, const PskGroup& group)
 {
-    readNode(scene().create<Group>(idForIndex(header.objectIndex)), group.node);
+    readNode(define<Group>(header.objectIndex), group.node);
 }
 
 void PSKSceneLoader::addCamera(const PskChunkHeader& header, const PskCamera& record)
 {
-    Camera& camera = scene().create<Camera>(idForIndex(header.objectIndex));
+    Camera& camera = define<Camera>(header.objectIndex);
     readNode(camera, record.node);
     camera.fieldOfView = record.fieldOfView;
     camera.nearDistance = record.nearDistance;
@@ -108,7 +108,7 @@ void PSKSceneLoader::addCamera(const PskChunkHeader& header, const PskCamera& re
 
 void PSKSceneLoader::addLight(const PskChunkHeader& header, const PskLight& record)
 {
-    Light& light = scene().create<Light>(idForIndex(header.objectIndex));
+    Light& light = define<Light>(header.objectIndex);
     readNode(light, record.node);
     light.type = static_cast<D3DLIGHTTYPE>(record.lightType);
     light.colour = {record.colour.red, record.colour.green, record.colour.blue, record.colour.alpha};

@@ -35,6 +35,9 @@ public:
 
 private:
     [[noreturn]] void refuse() const;
+    // Creates the object a chunk defines, under the id of its file index.
+    template <typename T>
+    T& define(std::uint32_t index);
     // Resolved at load time: an index naming no object, or one of another kind, is damage.
     template <typename T>
     T& resolve(std::uint32_t index);
@@ -64,15 +67,28 @@ private:
     float timeScale_ = 1.0f;
     bool looping_ = true;
     std::unordered_map<std::uint32_t, int> indexMap_;
+    // What findById would give for the ids this file defined (the first object of each), kept
+    // so that attaching to an earlier object costs a hash lookup instead of a scan.
+    std::unordered_map<int, Base*> defined_;
     // The loader whose file names this one, for the nesting checks.
     const PSKSceneLoader* includer_ = nullptr;
     int depth_ = 0;
 };
 
 template <typename T>
+T& PSKSceneLoader::define(std::uint32_t index)
+{
+    const int id = idForIndex(index);
+    T& object = scene().create<T>(id);
+    defined_.try_emplace(id, &object);
+    return object;
+}
+
+template <typename T>
 T& PSKSceneLoader::resolve(std::uint32_t index)
 {
-    T* object = dynamic_cast<T*>(scene().findById(idForIndex(index)));
+    const auto found = defined_.find(idForIndex(index));
+    T* object = found == defined_.end() ? nullptr : dynamic_cast<T*>(found->second);
     if (!object)
         refuse();
     return *object;

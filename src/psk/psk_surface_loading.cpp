@@ -14,7 +14,7 @@ D3DCOLORVALUE colourValue(const PskColour& colour) { return {colour.red, colour.
 
 void PSKSceneLoader::addMaterial(const PskChunkHeader& header, const PskMaterial& record)
 {
-    Material& material = scene().create<Material>(idForIndex(header.objectIndex));
+    Material& material = define<Material>(header.objectIndex);
     material.diffuse = colourValue(record.diffuse);
     material.specular = colourValue(record.specular);
     material.ambient = colourValue(record.ambient);
@@ -36,21 +36,20 @@ void PSKSceneLoader::addTexture(const PskChunkHeader& header, const PskTexture& 
     // Too short to name its sequence file.
     if (file.size() < 3)
         refuse();
-    const int id = idForIndex(header.objectIndex);
     if (std::optional<std::string> sequence = readPskSequenceFile(pskSequenceName(file))) {
-        AnimatedTexture& texture = scene().create<AnimatedTexture>(id);
+        AnimatedTexture& texture = define<AnimatedTexture>(header.objectIndex);
         texture.name = file;
         texture.loadImages(*sequence, timeOffset_, timeScale_);
         return;
     }
-    Texture& texture = scene().create<Texture>(id);
+    Texture& texture = define<Texture>(header.objectIndex);
     texture.load(file);
     texture.name = file;
 }
 
 void PSKSceneLoader::addSprite(const PskChunkHeader& header, const PskSprite& record)
 {
-    Sprite& sprite = scene().create<Sprite>(idForIndex(header.objectIndex));
+    Sprite& sprite = define<Sprite>(header.objectIndex);
     Group& node = resolve<Group>(record.node);
     sprite.node = &node;
     node.sprite = &sprite;
