@@ -71,6 +71,11 @@ void PSKSceneLoader::loadNested(Group& node)
     // include itself without end.
     if (!file || isLoading(file) || depth_ >= kMaxNesting)
         refuse();
+    PSKSceneLoader* top = this;
+    while (top->includer_)
+        top = top->includer_;
+    if (++top->nestedLoads_ > kMaxNestedLoads)
+        refuse();
     if (scale == 0.0f)
         scale = 1.0f;
 

@@ -18,6 +18,9 @@ class PSKSceneLoader : public SceneLoader {
 public:
     // Nested files deeper than this are taken for a loop of files the names do not reveal.
     static constexpr int kMaxNesting = 64;
+    // Nested loads of one top-level file, all levels together: files that each name the next
+    // several times would otherwise multiply their loads level by level.
+    static constexpr int kMaxNestedLoads = 1024;
 
     using SceneLoader::SceneLoader;
 
@@ -71,8 +74,10 @@ private:
     // so that attaching to an earlier object costs a hash lookup instead of a scan.
     std::unordered_map<int, Base*> defined_;
     // The loader whose file names this one, for the nesting checks.
-    const PSKSceneLoader* includer_ = nullptr;
+    PSKSceneLoader* includer_ = nullptr;
     int depth_ = 0;
+    // Counted on the top-level file's loader.
+    int nestedLoads_ = 0;
 };
 
 template <typename T>

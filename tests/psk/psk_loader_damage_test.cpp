@@ -123,4 +123,25 @@ TEST(NestingDepth, ChainsOfDistinctFilesStopAtTheLimit)
                 "Error: Damaged scene file: f" + std::to_string(PSKSceneLoader::kMaxNesting));
 }
 
+TEST(NestingDepth, FilesNamingTheNextTwiceStopAtTheLoadLimit)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // f0 .. f11 each name the next file twice, f12 names none: 8190 nested loads of files
+    // that are each sound, twelve levels deep.
+    auto run = [] {
+        RecordingDevice* device = new RecordingDevice(8, 8, D3DFMT_X8R8G8B8);
+        SceneGraph scene(device);
+        PSKSceneLoader& loader = scene.create<PSKSceneLoader>(scene.nextId());
+        loader.setFileReader([](const std::string& name) {
+            const int level = std::stoi(name.substr(1));
+            if (level == 12)
+                return PskWriter().chunk(1, 0, groupRecord("Leaf")).bytes();
+            const std::string next = "loader=1\nfilename=f" + std::to_string(level + 1);
+            return PskWriter().chunk(1, 0, groupRecord("A", -1, next)).chunk(1, 1, groupRecord("B", -1, next)).bytes();
+        });
+        loader.load("f0");
+    };
+    EXPECT_EXIT(WITH_REAL_SHELL(run()), ::testing::ExitedWithCode(0), "Error: Damaged scene file: f[0-9]+");
+}
+
 } // namespace
