@@ -170,6 +170,8 @@ struct Fields<void(Field...)> {
     static void write(TraceLine& line, W& writer, HRESULT hr, const A&... arguments)
     {
         static_assert(sizeof...(Field) == sizeof...(A), "one field per argument");
+        (void)hr;
+        (void)writer;
         (Field::write(line, writer, hr, arguments), ...);
     }
 };
