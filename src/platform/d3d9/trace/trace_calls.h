@@ -188,9 +188,10 @@ struct Fields<void(Whole<Line>)> {
 
 } // namespace tracefield
 
-// One tag type per call: tracecall::SetRenderState::name, ::Fields.
-namespace tracecall {
-using namespace tracefield;
+// One tag type per call: tracecall::SetRenderState::name, ::Fields. The tags live inside
+// tracefield so that its field kinds (Light, Material, Texture, ...) win over any global
+// class of the same name, such as the scene's.
+namespace tracefield::calls {
 #define TRACE_CALL_TAG(call, parameters, arguments, fields, replay) \
     struct call {                                                   \
         static constexpr std::string_view name = #call;             \
@@ -202,7 +203,8 @@ TRACE_DEVICE_CALLS(TRACE_CALL_TAG)
 TRACE_OBJECT_CALLS(TRACE_OBJECT_TAG)
 #undef TRACE_OBJECT_TAG
 #undef TRACE_CALL_TAG
-} // namespace tracecall
+} // namespace tracefield::calls
+namespace tracecall = tracefield::calls;
 
 // Writes one call's line through a writer that has handleOf(object) and emit(line).
 template <class Call, class W, class... A>
