@@ -28,13 +28,14 @@ std::optional<PictureHeader> readPictureHeader(const void* data, std::size_t siz
 
 std::optional<DecodedPicture> decodePicture(const void* data, std::size_t size)
 {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    if (data && size > 0 && size <= INT_MAX && looksLikeJpeg(bytes, size)) return decodeJpegPicture(bytes, size);
     const std::optional<PictureHeader> header = readPictureHeader(data, size);
     if (!header) return std::nullopt;
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
     DecodedPixels pixels;
     switch (header->kind) {
     case PictureFileKind::Png: pixels = decodePng(bytes, size, *header); break;
-    case PictureFileKind::Jpeg: pixels = decodeJpeg(bytes, size, *header); break;
+    case PictureFileKind::Jpeg: break; // decoded above
     case PictureFileKind::Tga:
     case PictureFileKind::Bmp: pixels = decodeTgaOrBmp(bytes, size, *header); break;
     }

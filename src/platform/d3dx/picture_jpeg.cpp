@@ -125,11 +125,10 @@ bool looksLikeJpeg(const std::uint8_t* data, std::size_t size)
     return at < size && data[at] == 0xD8;
 }
 
-std::optional<PictureHeader> readJpegHeader(const std::uint8_t* data, std::size_t size)
+namespace {
+
+std::optional<PictureHeader> headerOf(const jpeg_decompress_struct& info, std::size_t size)
 {
-    JpegSession session;
-    if (!openJpeg(session, data, size)) return std::nullopt;
-    const jpeg_decompress_struct& info = session.info;
     if (!pictureSizeAllowed(info.image_width, info.image_height)) return std::nullopt;
     // Every 8 × 8 block of the picture costs at least one bit of entropy-coded data.
     const std::uint64_t blocks = (std::uint64_t{info.image_width} + 7) / 8 * ((std::uint64_t{info.image_height} + 7) / 8);
@@ -139,11 +138,24 @@ std::optional<PictureHeader> readJpegHeader(const std::uint8_t* data, std::size_
                          PictureFileKind::Jpeg};
 }
 
-DecodedPixels decodeJpeg(const std::uint8_t* data, std::size_t size, const PictureHeader& header)
+} // namespace
+
+std::optional<PictureHeader> readJpegHeader(const std::uint8_t* data, std::size_t size)
 {
     JpegSession session;
-    if (!openJpeg(session, data, size)) return nullptr;
-    DecodedPixels pixels(static_cast<std::uint8_t*>(pictureAllocate(std::size_t(header.width) * header.height * 4)));
-    if (!pixels || !readJpegRows(session, pixels.get(), header.width, header.height)) return nullptr;
-    return pixels;
+    if (!openJpeg(session, data, size)) return std::nullopt;
+    return headerOf(session.info, size);
+}
+
+// One decompressor for the header and the body: setting one up and reading the header twice
+// costs a small picture a tenth of its time.
+std::optional<DecodedPicture> decodeJpegPicture(const std::uint8_t* data, std::size_t size)
+{
+    JpegSession session;
+    if (!openJpeg(session, data, size)) return std::nullopt;
+    const std::optional<PictureHeader> header = headerOf(session.info, size);
+    if (!header) return std::nullopt;
+    DecodedPixels pixels(static_cast<std::uint8_t*>(pictureAllocate(std::size_t(header->width) * header->height * 4)));
+    if (!pixels || !readJpegRows(session, pixels.get(), header->width, header->height)) return std::nullopt;
+    return DecodedPicture{*header, std::move(pixels)};
 }

@@ -80,6 +80,7 @@ std::optional<PictureHeader> readPngHeader(const std::uint8_t* data, std::size_t
 
 DecodedPixels decodePng(const std::uint8_t* data, std::size_t size, const PictureHeader& header)
 {
+    if (std::optional<DecodedPixels> pixels = decodePngDirect(data, size, header)) return std::move(*pixels);
     PngContext context = openPng(data, size);
     std::size_t length = 0;
     if (!context || spng_decoded_image_size(context.get(), SPNG_FMT_RGBA8, &length)) return nullptr;
