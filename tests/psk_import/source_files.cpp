@@ -82,6 +82,14 @@ int GltfWriter::shorts(const std::vector<std::uint16_t>& values)
     return add(data, 5123, values.size(), "SCALAR", "");
 }
 
+int GltfWriter::ints(const std::vector<std::uint32_t>& values)
+{
+    std::vector<std::uint8_t> data;
+    for (std::uint32_t v : values)
+        append(data, v);
+    return add(data, 5125, values.size(), "SCALAR", "");
+}
+
 int GltfWriter::bytes(const std::vector<std::uint8_t>& values, const std::string& type)
 {
     return add(values, 5121, values.size() / componentsOf(type), type, "");

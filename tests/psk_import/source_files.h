@@ -13,6 +13,7 @@ public:
     // Each returns the accessor's index. `type` is "SCALAR", "VEC2", "VEC3" or "VEC4".
     int floats(const std::vector<float>& values, const std::string& type);
     int shorts(const std::vector<std::uint16_t>& values);       // SCALAR indices
+    int ints(const std::vector<std::uint32_t>& values);         // SCALAR indices
     int bytes(const std::vector<std::uint8_t>& values, const std::string& type); // e.g. JOINTS_0
     int view(const std::vector<std::uint8_t>& data); // a buffer view alone (an image); its index
 
