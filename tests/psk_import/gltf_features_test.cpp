@@ -198,3 +198,21 @@ TEST(GltfFeatures, SourceWithNothingUsableIsAnErrorAndWritesNothing)
     options.input = dir / "broken.gltf";
     EXPECT_THROW(importSceneToPsk(options), ToolError);
 }
+
+TEST(GltfFeatures, NamesAreMadeUniqueAndShortEnoughForTheFile)
+{
+    const fs::path dir = freshFolder();
+    GltfWriter gltf;
+    const std::string cube = gltfCubePrimitive(gltf, 1.0f, 0);
+    const std::string huge(70000, 'x');
+    std::ostringstream json;
+    json << "\"scene\":0,\"scenes\":[{\"nodes\":[0,1,2]}],"
+         << "\"nodes\":[{\"name\":\"Twin\",\"mesh\":0},{\"name\":\"Twin\",\"mesh\":0},{\"name\":\"" << huge
+         << "\",\"mesh\":0}],\"meshes\":[{\"name\":\"" << huge << "\",\"primitives\":[" << cube << "]}],"
+         << "\"materials\":[{\"name\":\"M\"}]";
+    const Imported imported = importAndRead(gltf.write(dir, "names", json.str()), dir / "names.psk");
+    EXPECT_TRUE(imported.view.nodeIndex("Twin"));
+    EXPECT_TRUE(imported.view.nodeIndex("Twin-2"));
+    EXPECT_TRUE(imported.view.nodeIndex(std::string(255, 'x')));
+    EXPECT_EQ(imported.view.all<PskMesh>().size(), 3u);
+}

@@ -10,7 +10,8 @@ ImportContext::ImportContext(const aiScene& source, const PskImportOptions& impo
 
 std::string ImportContext::uniqueNodeName(const std::string& wanted)
 {
-    const std::string base = wanted.empty() ? "node" : wanted;
+    // A scene file's strings hold at most 65,535 bytes; a name needs far fewer.
+    const std::string base = wanted.empty() ? "node" : wanted.substr(0, kMaxNameBytes);
     std::string name = base;
     for (unsigned n = 2; nodeNames.count(name) != 0; ++n)
         name = base + "-" + std::to_string(n);

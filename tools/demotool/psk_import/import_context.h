@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+inline constexpr std::size_t kMaxNameBytes = 255;
+
 struct ImportContext {
     ImportContext(const aiScene& source, const PskImportOptions& importOptions, bool isGltf,
                   const std::filesystem::path& outputFolder, const std::filesystem::path& texturesFolder);

@@ -54,7 +54,7 @@ void emitPackedMesh(ImportContext& context, const PackedMesh& packed, std::uint3
     context.builder.add(Section::Geometry, 1, indexIndex, std::move(indices));
     PskMesh mesh;
     mesh.node = nodeIndex;
-    mesh.name = name;
+    mesh.name = name.substr(0, kMaxNameBytes);
     mesh.vertexBuffer = vertexIndex;
     mesh.indexBuffer = indexIndex;
     mesh.subMeshes = packed.subMeshes;

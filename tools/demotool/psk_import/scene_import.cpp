@@ -100,7 +100,14 @@ PskImportSummary importSceneToPsk(const PskImportOptions& options, std::ostream*
             *notesOut << "demotool: " << input << ": " << line << '\n';
     if (context.summary.meshes == 0 && context.summary.cameras == 0 && context.summary.lights == 0)
         throw ToolError(input + ": nothing usable (no mesh, camera or light)");
-    writeFileAtomically(options.output, context.builder.bytes());
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = context.builder.bytes();
+    } catch (const std::exception& error) {
+        // More sub-meshes or a longer string than the format's counts can say.
+        throw ToolError(input + ": too large for a scene file (" + error.what() + ")");
+    }
+    writeFileAtomically(options.output, bytes);
     context.summary.textures = context.textures.written();
     context.summary.notes = context.notes.lines();
     return context.summary;

@@ -13,6 +13,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The player's ceiling for one decoded entry; no picture it can load is larger as a file.
+constexpr std::uintmax_t kMaxTextureFileBytes = std::uintmax_t{256} << 20;
+
 bool isSafeStem(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
@@ -107,6 +110,11 @@ std::optional<std::string> TextureExport::exportFile(const std::string& referenc
     const std::optional<fs::path> path = locate(reference);
     if (!path) {
         notes_.note(user, "texture file " + quotedName(reference) + " not found; dropped");
+        return std::nullopt;
+    }
+    std::error_code sizeError;
+    if (fs::file_size(*path, sizeError) > kMaxTextureFileBytes) {
+        notes_.note(user, "texture " + quotedName(reference) + " is larger than the player reads; dropped");
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
