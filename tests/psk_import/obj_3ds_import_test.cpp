@@ -4,6 +4,7 @@
 #include "import_test_support.h"
 #include "source_files.h"
 
+#include <cmath>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -169,4 +170,45 @@ TEST(ThreeDsImport, MeshMaterialAndTextureComeThrough)
     EXPECT_EQ(crate.diffuse.argb & 0x00FFFFFFu, 0xFF8000u);
     EXPECT_EQ(textureName(view, crate.diffuseMap), "crate.png");
     EXPECT_TRUE(fs::exists(dir / "out" / "crate.png"));
+}
+
+TEST(ThreeDsImport, CameraLooksAtItsTargetUprightInTheZUpWorld)
+{
+    // A 3DS camera at (13, −10, 2) aimed at (3, 0, 2), field of view 40° across: its target is
+    // the screen's centre, and a point 1 above it lies straight above on the screen (the
+    // camera is not rolled), higher by what the lens gives over the distance of √200.
+    const fs::path dir = freshFolder();
+    Chunk3ds vertices(0x4110);
+    vertices.u16(3);
+    for (float p : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f})
+        vertices.f32(p);
+    Chunk3ds faces(0x4120);
+    faces.u16(1).u16(0).u16(1).u16(2).u16(7);
+    Chunk3ds mesh(0x4100);
+    mesh.child(vertices).child(faces);
+    Chunk3ds box(0x4000);
+    box.text("Tri").child(mesh);
+    Chunk3ds lens(0x4700);
+    for (float v : {13.f, -10.f, 2.f, 3.f, 0.f, 2.f, 0.f, 40.f})
+        lens.f32(v);
+    Chunk3ds camera(0x4000);
+    camera.text("Cam").child(lens);
+    Chunk3ds editor(0x3D3D);
+    editor.child(box).child(camera);
+    Chunk3ds main(0x4D4D);
+    main.child(editor);
+    writeBinaryFile(dir / "cam.3ds", main.bytes());
+
+    const Imported imported = importAndRead(dir / "cam.3ds", dir / "cam.psk");
+    const PlayerView& view = imported.view;
+    const std::uint32_t root = view.nodeIndex("cam").value();
+    // 3DS world points in the player's axes: Assimp turns the Z-up world Y-up at its root
+    // ((x, y, z) becomes (x, z, −y)), the import swaps Y and Z, so only Y changes sign.
+    auto screen = [&](float x, float y, float z) { return view.project("Cam", root, D3DXVECTOR3(x, -y, z), 0.0f); };
+    const double f = 1.0 / (std::tan(20.0 * 3.14159265358979 / 180.0) / 1.33333);
+    const ScreenPoint centre = screen(3, 0, 2), above = screen(3, 0, 3);
+    EXPECT_NEAR(centre.x, 400.0f, 0.05f);
+    EXPECT_NEAR(centre.y, 300.0f, 0.05f);
+    EXPECT_NEAR(above.x, 400.0f, 0.05f);
+    EXPECT_NEAR(above.y, 300.0 - 300.0 * f / std::sqrt(200.0), 0.05);
 }

@@ -33,18 +33,18 @@ CameraLens convertCameraLens(const aiCamera& camera, bool gltf, float scale)
     return lens;
 }
 
-aiMatrix4x4 cameraFrame(const aiCamera& camera, bool gltf)
+aiMatrix4x4 cameraFrame(const aiCamera& camera, SourceKind kind)
 {
-    if (gltf)
+    if (kind == SourceKind::Gltf)
         return aiMatrix4x4();
     aiVector3D forward = camera.mLookAt;
-    aiVector3D up = camera.mUp;
+    aiVector3D up = kind == SourceKind::ThreeDs ? aiVector3D(0.0f, 0.0f, 1.0f) : camera.mUp;
     if (forward.SquareLength() == 0.0f)
         forward = aiVector3D(0.0f, 0.0f, -1.0f);
     forward.Normalize();
     aiVector3D right = forward ^ up;
     if (right.SquareLength() < 1e-12f)
-        right = forward ^ (std::fabs(forward.y) < 0.9f ? aiVector3D(0.0f, 1.0f, 0.0f) : aiVector3D(1.0f, 0.0f, 0.0f));
+        right = forward ^ (std::fabs(forward.z) < 0.9f ? aiVector3D(0.0f, 0.0f, 1.0f) : aiVector3D(0.0f, 1.0f, 0.0f));
     right.Normalize();
     up = right ^ forward;
     const aiVector3D& p = camera.mPosition;

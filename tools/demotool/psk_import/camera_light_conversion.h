@@ -21,9 +21,12 @@ struct CameraLens {
 // angle; every other reader the full horizontal angle.
 CameraLens convertCameraLens(const aiCamera& camera, bool gltf, float scale);
 
+enum class SourceKind { Gltf, ThreeDs, Other };
+
 // The camera's own frame inside its node (Assimp's position, look-at and up); identity for
-// glTF, whose cameras are their nodes.
-aiMatrix4x4 cameraFrame(const aiCamera& camera, bool gltf);
+// glTF, whose cameras are their nodes. 3DS cameras are upright in their Z-up world (Assimp
+// leaves their up at its default Y, which would roll them a quarter turn).
+aiMatrix4x4 cameraFrame(const aiCamera& camera, SourceKind kind);
 
 // The light's fields apart from its node record; none for kinds PSK has no light for.
 std::optional<PskLight> convertLight(const aiLight& light, bool gltf, float scale);

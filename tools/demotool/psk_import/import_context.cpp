@@ -1,8 +1,8 @@
 #include "import_context.h"
 
-ImportContext::ImportContext(const aiScene& source, const PskImportOptions& importOptions, bool isGltf,
+ImportContext::ImportContext(const aiScene& source, const PskImportOptions& importOptions, SourceKind sourceKind,
                              const std::filesystem::path& outputFolder, const std::filesystem::path& texturesFolder)
-    : scene(source), options(importOptions), gltf(isGltf),
+    : scene(source), options(importOptions), kind(sourceKind), gltf(sourceKind == SourceKind::Gltf),
       textures(source, importOptions.input.parent_path(), outputFolder, texturesFolder,
                importOptions.output.stem().string(), notes)
 {

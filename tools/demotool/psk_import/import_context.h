@@ -3,6 +3,7 @@
 #pragma once
 
 #include "animation_sampling.h"
+#include "camera_light_conversion.h"
 #include "import_notes.h"
 #include "material_conversion.h"
 #include "psk_import.h"
@@ -20,12 +21,13 @@
 inline constexpr std::size_t kMaxNameBytes = 255;
 
 struct ImportContext {
-    ImportContext(const aiScene& source, const PskImportOptions& importOptions, bool isGltf,
+    ImportContext(const aiScene& source, const PskImportOptions& importOptions, SourceKind sourceKind,
                   const std::filesystem::path& outputFolder, const std::filesystem::path& texturesFolder);
 
     const aiScene& scene;
     const PskImportOptions& options;
-    bool gltf;
+    SourceKind kind;
+    bool gltf; // kind == SourceKind::Gltf
     ImportNotes notes;
     PskSceneBuilder builder;
     TextureExport textures;

@@ -132,7 +132,7 @@ void convertNodeTree(ImportContext& context, const aiNode& node, std::int32_t pa
         if (std::fabs(s.x - s.y) > 1e-3f * std::fabs(s.x) || std::fabs(s.x - s.z) > 1e-3f * std::fabs(s.x))
             context.notes.note("camera " + quotedName(node.mName.C_Str()), "scaled unevenly; the view may be distorted");
     }
-    const aiMatrix4x4 frame = camera ? cameraFrame(*camera, context.gltf) : aiMatrix4x4();
+    const aiMatrix4x4 frame = camera ? cameraFrame(*camera, context.kind) : aiMatrix4x4();
     std::string name;
     std::string cameraName;
     if (camera && isIdentity(frame)) {

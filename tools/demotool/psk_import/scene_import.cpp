@@ -23,12 +23,15 @@ constexpr unsigned kPostProcessing = aiProcess_Triangulate | aiProcess_JoinIdent
                                      aiProcess_GenSmoothNormals | aiProcess_SortByPType | aiProcess_TransformUVCoords |
                                      aiProcess_GenUVCoords | aiProcess_ValidateDataStructure;
 
-bool isGltf(const fs::path& path)
+// The readers differ in how they fill cameras and lights; the extension says which one ran.
+SourceKind sourceKind(const fs::path& path)
 {
     std::string extension = path.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".gltf" || extension == ".glb";
+    if (extension == ".gltf" || extension == ".glb")
+        return SourceKind::Gltf;
+    return extension == ".3ds" ? SourceKind::ThreeDs : SourceKind::Other;
 }
 
 void chooseAnimation(ImportContext& context)
@@ -83,7 +86,7 @@ PskImportSummary importSceneToPsk(const PskImportOptions& options, std::ostream*
     if (error)
         throw ToolError(texturesFolder.string() + ": " + error.message());
 
-    ImportContext context(*scene, options, isGltf(options.input), outputFolder, texturesFolder);
+    ImportContext context(*scene, options, sourceKind(options.input), outputFolder, texturesFolder);
     chooseAnimation(context);
     // One top-level node, since the player's root is the file's last top-level node; the
     // lights hang on it in world space.
