@@ -43,17 +43,6 @@ TEST_F(LoaderTest, ParentReferencedBeforeItsChunkGetsTheSameId)
     EXPECT_EQ(parent->children()[0], child);
 }
 
-TEST_F(LoaderTest, IdForIndexHandsOutFreshIdsOnceEach)
-{
-    files["empty.psk"] = {};
-    PSKSceneLoader& loader = load("empty.psk");
-    const int first = loader.idForIndex(0xFFFFFFFEu);
-    const int second = loader.idForIndex(3);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(loader.idForIndex(0xFFFFFFFEu), first);
-    EXPECT_EQ(scene->nextId(), second + 1);
-}
-
 TEST_F(LoaderTest, NodeFieldsAndVisibilityByVersion)
 {
     struct Case {
@@ -189,11 +178,9 @@ const NestingCase nestingCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Loader, NestedScene, ::testing::ValuesIn(nestingCases));
 
-TEST_F(LoaderTest, NestedTimeValuesExactly)
+TEST_F(LoaderTest, NestedLoadersCarryTheirTimeBaseAndTheirOwnLooping)
 {
-    // Exact time values, read back through the tracks' own timing.
-    PskTransformTrack track{0, {0, 40, 50, 60}, kPskTrackPosition, {PskTransformSample{}}};
-    files["leaf.psk"] = PskWriter().chunk(1, 0, groupRecord("Leaf")).chunk(1, 0, track).bytes();
+    files["leaf.psk"] = PskWriter().chunk(1, 0, groupRecord("Leaf")).bytes();
     files["mid.psk"] = PskWriter().chunk(1, 0, groupRecord("Mid", -1, "loader=1\nfilename=leaf.psk\nanimoffset=10\nanimscale=3\nlooping=1")).bytes();
     files["top.psk"] = PskWriter().chunk(1, 0, groupRecord("Top", -1, "loader=1\nfilename=mid.psk\nanimoffset=100\nanimscale=2")).bytes();
     PSKSceneLoader& top = load("top.psk");

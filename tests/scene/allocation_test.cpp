@@ -2,7 +2,7 @@
 // scene rendered, while the process-wide operator new counts its calls.
 #include "scene_fixture.h"
 
-#include "../content2d/forwarding_device.h"
+#include "platform/d3d9/trace/tracing_device.h"
 
 #include "scene/camera_activator_controller.h"
 #include "scene/index_buffer.h"
@@ -27,6 +27,13 @@ void* operator new(std::size_t size)
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
+// The nothrow form too (std::stable_sort's buffer uses it): every allocation of the binary
+// must come from malloc, since every delete here goes to free.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    ++allocations;
+    return std::malloc(size ? size : 1);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
@@ -34,9 +41,9 @@ namespace {
 
 // The recording device writes a log line per call, which allocates; the camera's two per-frame
 // calls are taken here so that what is counted is the scene's own work.
-class QuietFrameDevice final : public ForwardingDevice {
+class QuietFrameDevice final : public TracingDevice {
 public:
-    using ForwardingDevice::ForwardingDevice;
+    using TracingDevice::TracingDevice;
     HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override
     {
         ++swallowed;

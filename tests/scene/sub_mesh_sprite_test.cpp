@@ -1,5 +1,5 @@
 // SubMesh: blending with the node's raw visibility, the draw order and the draw call it
-// issues. Mesh: buffers bound and world set. Sprite: its one control field.
+// issues. Sprite: its one control field.
 #include "material_fixture.h"
 
 #include "scene/index_buffer.h"
@@ -108,19 +108,6 @@ TEST_F(SubMeshTest, DrawIssuesItsRangeAsATriangleListAndStaysInsideTheIndices)
             EXPECT_TRUE(device->calls().empty());
         }
     }
-}
-
-TEST_F(SubMeshTest, MeshSetsTheWorldAndBindsBothBuffers)
-{
-    carrier.transform = at(1, 2, 3);
-    carrier.refresh(true);
-    mesh.link();
-    mesh.setWorld(carrier);
-    mesh.bindBuffers();
-    EXPECT_EQ(device->transform(D3DTS_WORLD)._42, 2.0f);
-    EXPECT_EQ(device->streamSource(0).buffer, vertices.deviceBuffer().get());
-    EXPECT_EQ(device->streamSource(0).stride, 40u);
-    EXPECT_EQ(device->indices(), indices.deviceBuffer().get());
 }
 
 TEST_F(MaterialSceneTest, SpriteSizeIsItsOnlyControlField)

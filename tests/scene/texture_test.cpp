@@ -1,9 +1,6 @@
-// Texture: loading through the texture cache (disk, then archive; once per name), has-alpha
+// Texture: loading through the texture cache (once per name), has-alpha
 // by format, the failures, the role stage states, the coordinate matrix and the stage limit.
 #include "material_fixture.h"
-
-#include "archive/archive_access.h"
-#include "archive/resource_archive.h"
 
 #include <cstring>
 #include <filesystem>
@@ -36,18 +33,6 @@ TEST_F(TextureTest, HasAlphaComesFromTheDecodedFormat)
     EXPECT_TRUE(texture("alpha.png").hasAlpha());
     EXPECT_TRUE(texture("grey.png").hasAlpha());
     EXPECT_EQ(Texture(*scene, 99).name, "not loaded");
-}
-
-TEST_F(TextureTest, AFileOnlyInTheArchiveLoads)
-{
-    writeFile("pack.cfl", containerOf({{"packed.png", encodePng(patternPicture(2, 2, 4)), 0}}, 0));
-    ResourceArchive archive;
-    ASSERT_TRUE(archive.open("pack.cfl"));
-    setTheArchive(&archive);
-    Texture& packed = texture("packed.png");
-    setTheArchive(nullptr);
-    EXPECT_NE(packed.deviceTexture(), nullptr);
-    EXPECT_TRUE(packed.hasAlpha());
 }
 
 TEST_F(TextureTest, UnreadableFilesAndOtherFormatsEndTheProgram)

@@ -76,20 +76,6 @@ TEST_F(SceneCommands, PlaySwitchCamerasSetTimeAndFree)
     EXPECT_EQ(scripter->findScene("stage"), nullptr);
 }
 
-TEST_F(SceneCommands, LoadingIntoAPlayedSlotReplacesTheSceneAndStopsIt)
-{
-    const std::string file = sceneFile("stage.psk");
-    load("loadscene " + file + " a\nplayscene a\nwait 10\nloadscene " + file + " a\nwait 100000\n");
-    EXPECT_FALSE(frameAt(0.0f));
-    SceneGraph* first = scripter->findScene("a");
-    EXPECT_EQ(scripter->currentScene(), first);
-    EXPECT_FALSE(frameAt(20.0f));
-    EXPECT_EQ(scripter->currentScene(), nullptr);
-    SceneGraph* second = scripter->findScene("a");
-    ASSERT_NE(second, nullptr);
-    EXPECT_FALSE(second->prepared());
-}
-
 TEST_F(SceneCommands, StopSceneKeepsTheSceneButStopsItsAnimation)
 {
     load("loadscene " + sceneFile("stage.psk") + " a\nplayscene a\nwait 100\nstopscene\nwait 100000\n");

@@ -188,9 +188,8 @@ struct Fields<void(Whole<Line>)> {
 
 } // namespace tracefield
 
-// One tag type per call: tracecall::SetRenderState::name, ::Fields. The tags live inside
-// tracefield so that its field kinds (Light, Material, Texture, ...) win over any global
-// class of the same name, such as the scene's.
+// One tag type per call: tracecall::SetRenderState::name, ::Fields. Declared inside
+// tracefield so that the field kinds' names win over any others of the same name.
 namespace tracefield::calls {
 #define TRACE_CALL_TAG(call, parameters, arguments, fields, replay) \
     struct call {                                                   \
@@ -204,6 +203,7 @@ TRACE_OBJECT_CALLS(TRACE_OBJECT_TAG)
 #undef TRACE_OBJECT_TAG
 #undef TRACE_CALL_TAG
 } // namespace tracefield::calls
+
 namespace tracecall = tracefield::calls;
 
 // Writes one call's line through a writer that has handleOf(object) and emit(line).
