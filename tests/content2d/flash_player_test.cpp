@@ -7,8 +7,8 @@
 #include "content2d/flash_player.h"
 #include "content2d/flash_player_path.h"
 #include "flash_movie_fixtures.h"
-#include "forwarding_device.h"
 #include "platform/d3d9/recording/recording_device.h"
+#include "platform/d3d9/trace/tracing_device.h"
 #include "platform/flash/flash_hosting.h"
 #include "platform/shell/scripted_shell.h"
 
@@ -130,16 +130,16 @@ TEST_F(FlashPlayerTest, FullPathForTheControl)
 }
 
 // A device whose textures come out bigger than asked, as on a powers-of-two-only card.
-class PaddingDevice : public ForwardingDevice {
+class PaddingDevice : public TracingDevice {
 public:
-    using ForwardingDevice::ForwardingDevice;
+    using TracingDevice::TracingDevice;
     UINT askedWidth = 0, askedHeight = 0;
     HRESULT CreateTexture(UINT w, UINT h, UINT l, DWORD u, D3DFORMAT f, D3DPOOL p, IDirect3DTexture9** t,
                           HANDLE* s) override
     {
         askedWidth = w;
         askedHeight = h;
-        return inner_->CreateTexture(1024, 1024, l, u, f, p, t, s);
+        return inner()->CreateTexture(1024, 1024, l, u, f, p, t, s);
     }
 };
 

@@ -6,7 +6,7 @@
 #include "archive/resource_archive.h"
 #include "blitter_test_support.h"
 #include "content2d/image_blitter.h"
-#include "forwarding_device.h"
+#include "platform/d3d9/trace/tracing_device.h"
 #include "platform/d3dx/d3dx_math.h"
 
 #include <gtest/gtest.h>
@@ -46,9 +46,9 @@ protected:
 
 // A device whose textures are bigger than asked (as a powers-of-two-only card would make them)
 // or in another format than asked.
-class BendingDevice : public ForwardingDevice {
+class BendingDevice : public TracingDevice {
 public:
-    using ForwardingDevice::ForwardingDevice;
+    using TracingDevice::TracingDevice;
     UINT padTo = 0;
     D3DFORMAT forcedFormat = D3DFMT_UNKNOWN;
     IDirect3DTexture9* lastTexture = nullptr;
@@ -56,7 +56,7 @@ public:
     HRESULT CreateTexture(UINT w, UINT h, UINT l, DWORD u, D3DFORMAT f, D3DPOOL p, IDirect3DTexture9** t,
                           HANDLE* s) override
     {
-        const HRESULT hr = inner_->CreateTexture(padTo ? padTo : w, padTo ? padTo : h, l, u,
+        const HRESULT hr = inner()->CreateTexture(padTo ? padTo : w, padTo ? padTo : h, l, u,
                                                  forcedFormat ? forcedFormat : f, p, t, s);
         lastTexture = *t;
         return hr;

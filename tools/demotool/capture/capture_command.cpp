@@ -27,6 +27,8 @@ void runCaptureCommand(CaptureArguments& arguments)
     const std::optional<double> frameMs = parseFrameRate(arguments.fps);
     if (!frameMs) throw ToolError("--fps " + arguments.fps + ": not a frame rate (e.g. 50, 59.94 or 60000/1001)");
     if (arguments.every == 0) throw ToolError("--every must be at least 1");
+    if (arguments.options.outputDirectory.empty() && arguments.options.traceDirectory.empty())
+        throw ToolError("nothing to write: give -o FOLDER for PNG frames, --trace FOLDER for traces, or both");
     CaptureOptions options = arguments.options;
     options.frameMs = *frameMs;
     options.selection.fromMs = arguments.from;
@@ -50,7 +52,9 @@ void addCaptureCommand(CLI::App& app)
                     "with --archive: the script (and the scripts it includes) from the container first, then\n"
                     "from loose files; every other resource from loose files first, then the container.\n"
                     "Frame k is composed at exactly k x 1000 / RATE ms and\n"
-                    "written as OUTDIR/frame_NNNNNN.png. Ctrl-C stops after the frame being written.");
+                    "written as OUTDIR/frame_NNNNNN.png; with --trace, the same frames are written as\n"
+                    "TRACEDIR/frame_NNNNNN.trace, device traces that each replay to that frame on their own\n"
+                    "(demotool trace render). Ctrl-C stops after the frame being written.");
     command->add_option("-C,--directory", arguments->options.directory, "Folder the demo runs in (default: here)");
     command->add_option("--archive", arguments->options.archive, "Container to fall back to (.cfl or a one-file demo)");
     command->add_option("--fps", arguments->fps, "Frame rate: 50 (default), 59.94, 60000/1001, ...");
@@ -62,6 +66,8 @@ void addCaptureCommand(CLI::App& app)
     auto* windowed = command->add_flag("--windowed", arguments->options.windowed, "Start as if No was answered");
     command->add_flag("--fullscreen", arguments->fullScreen, "Start as if Yes was answered (default)")
         ->excludes(windowed);
-    command->add_option("-o,--output", arguments->options.outputDirectory, "Folder for the PNG frames")->required();
+    command->add_option("-o,--output", arguments->options.outputDirectory, "Folder for the PNG frames");
+    command->add_option("--trace", arguments->options.traceDirectory,
+                        "Folder for a device trace of each chosen frame (docs/trace-format.md)");
     command->callback([arguments] { runCaptureCommand(*arguments); });
 }

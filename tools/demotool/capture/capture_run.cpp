@@ -6,7 +6,10 @@
 #include "archive/resource_archive.h"
 #include "capture/capture_shell.h"
 #include "capture/frame_writer.h"
+#include "file_io.h"
 #include "platform/d3d9/direct3d.h"
+#include "platform/d3d9/trace/tracing_device.h"
+#include "platform/d3d9/trace/tracing_direct3d.h"
 #include "platform/flash/extracted_movie.h"
 #include "tool_error.h"
 
@@ -14,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 #include <unistd.h>
 
@@ -31,11 +35,30 @@ IDirect3D9* headlessFactory(UINT)
     return createHeadlessDirect3D9();
 }
 
-std::string frameFileName(std::uint64_t k)
+// With --trace the player's device is a tracing device over the headless one.
+TracingDevice* tracer = nullptr;
+
+IDirect3D9* tracingHeadlessFactory(UINT)
+{
+    return createTracingDirect3D9(createHeadlessDirect3D9(), [](TracingDevice* device) { tracer = device; });
+}
+
+std::string frameFileName(std::uint64_t k, const char* extension)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "frame_%06llu.png", static_cast<unsigned long long>(k));
+    std::snprintf(name, sizeof name, "frame_%06llu.%s", static_cast<unsigned long long>(k), extension);
     return name;
+}
+
+std::filesystem::path outputFolder(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    if (folder.empty()) return {};
+    std::error_code failure;
+    const fs::path path = fs::absolute(folder, failure);
+    fs::create_directories(path, failure);
+    if (failure || !fs::is_directory(path)) throw ToolError("cannot create " + folder);
+    return path;
 }
 
 } // namespace
@@ -43,10 +66,8 @@ std::string frameFileName(std::uint64_t k)
 void runCapture(CaptureOptions options)
 {
     namespace fs = std::filesystem;
-    std::error_code failure;
-    const fs::path output = fs::absolute(options.outputDirectory, failure);
-    fs::create_directories(output, failure);
-    if (failure || !fs::is_directory(output)) throw ToolError("cannot create " + options.outputDirectory);
+    const fs::path output = outputFolder(options.outputDirectory);
+    const fs::path traces = outputFolder(options.traceDirectory);
     const std::string archivePath = options.archive.empty() ? "" : fs::absolute(options.archive).string();
     if (chdir(options.directory.c_str()) != 0) throw ToolError("cannot enter " + options.directory);
 
@@ -61,26 +82,42 @@ void runCapture(CaptureOptions options)
         throw ToolError(options.archive + " holds no container");
     setTheArchive(appContext.archive.get());
     appContext.fullScreen = !options.windowed;
-    direct3DFactory = &headlessFactory;
+    direct3DFactory = traces.empty() ? &headlessFactory : &tracingHeadlessFactory;
     startDeviceAndScript();
 
     int written = 0;
     for (std::uint64_t k = 0;; ++k) {
         const double timeMs = static_cast<double>(k) * options.frameMs;
         captureShell.counter = std::llround(timeMs * (CaptureShell::kFrequency / 1000.0));
+        const bool wanted = options.selection.wants(k, timeMs);
+        // A frame's trace holds everything from the end of the frame before to its Present.
+        std::ostringstream trace;
+        if (wanted && tracer) tracer->openTrace(trace);
         runFrame();
+        if (tracer) tracer->closeTrace();
         // The frame on which the script ends is not drawn: the demo is over.
         if (appContext.quitRequested) break;
-        if (options.selection.wants(k, timeMs)) {
+        if (wanted) {
             std::string error;
-            if (!writeBackBufferPng(appContext.device, (output / frameFileName(k)).string(), error)) {
+            if (!output.empty() && !writeBackBufferPng(appContext.device, (output / frameFileName(k, "png")).string(), error)) {
                 runShutdown();
                 throw ToolError(error);
+            }
+            if (!traces.empty()) {
+                const std::string text = trace.str();
+                try {
+                    writeFileAtomically(traces / frameFileName(k, "trace"),
+                                        {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+                } catch (const ToolError&) {
+                    runShutdown();
+                    throw;
+                }
             }
             ++written;
         }
         if (interrupted || options.selection.finishedAfter(timeMs)) break;
     }
-    std::fprintf(stderr, "demotool capture: %d frame(s) written to %s\n", written, output.string().c_str());
+    std::fprintf(stderr, "demotool capture: %d frame(s) written to %s\n", written,
+                 (output.empty() ? traces : output).string().c_str());
     runShutdown();
 }

@@ -3,7 +3,6 @@
 #include "platform/d3d9/recording/recording_device.h"
 
 #include "platform/d3d9/core/device_caps.h"
-#include "platform/d3d9/trace/trace_line.h"
 
 #include <algorithm>
 #include <ostream>
@@ -72,8 +71,10 @@ void RecordingDevice::retire(RecordingResource* resource, std::size_t bytes)
 {
     live_.erase(resource);
     memoryInUse_ -= std::min(memoryInUse_, bytes);
-    if (resource->traceHandle != 0)
-        log(TraceLine("Release").handle(resource->traceHandle));
+    if (resource->traceHandle != 0) {
+        RecordingLogWriter writer{this};
+        traceWrite<tracecall::Release>(writer, D3D_OK, resource->traceHandle);
+    }
 }
 
 bool RecordingDevice::reserveMemory(std::size_t bytes)

@@ -7,6 +7,7 @@
 #include "platform/d3d9/core/device_core.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/recording/recording_resources.h"
+#include "platform/d3d9/trace/trace_calls.h"
 
 #include <array>
 #include <cstddef>
@@ -16,8 +17,6 @@
 #include <string_view>
 #include <unordered_set>
 #include <vector>
-
-class TraceLine;
 
 class RecordingDevice final : private d3dcore::DeviceBackend, public d3dcore::DeviceCore {
 public:
@@ -71,62 +70,9 @@ public:
     void writeTrace(std::ostream& out) const;
 
     // ---- IDirect3DDevice9: each call is logged, then handled by the device core
-    HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
-    HRESULT BeginScene() override;
-    HRESULT EndScene() override;
-    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
-    HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
-                    const void* dirtyRegion) override;
-    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
-    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
-    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
-    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
-    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
-    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
-    HRESULT SetScissorRect(const RECT* rect) override;
-    HRESULT GetScissorRect(RECT* rect) override;
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-    HRESULT GetMaterial(D3DMATERIAL9* material) override;
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
-    HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
-    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
-    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                          IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
-    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
-                                        IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
-    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
-                                      DWORD multiSampleQuality, BOOL discard, IDirect3DSurface9** surface,
-                                      HANDLE* sharedHandle) override;
-    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
-                               HANDLE* sharedHandle) override;
-    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                              IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle) override;
-    HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) override;
-    HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
-    HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
-    HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
-    HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override;
-    HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destSurface) override;
-    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offsetInBytes, UINT stride) override;
-    HRESULT SetIndices(IDirect3DIndexBuffer9* indexBuffer) override;
-    HRESULT SetFVF(DWORD fvf) override;
-    HRESULT GetFVF(DWORD* fvf) override;
-    HRESULT SetVertexShader(IDirect3DVertexShader9* shader) override;
-    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
-    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int baseVertexIndex, UINT minVertexIndex, UINT numVertices,
-                                 UINT startIndex, UINT primitiveCount) override;
-    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
-                            UINT vertexStride) override;
-    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices,
-                                   UINT primitiveCount, const void* indexData, D3DFORMAT indexFormat,
-                                   const void* vertexData, UINT vertexStride) override;
+#define RECORDING_DEVICE_DECLARE(call, parameters, arguments, fields, replay) HRESULT call parameters override;
+    TRACE_DEVICE_CALLS(RECORDING_DEVICE_DECLARE)
+#undef RECORDING_DEVICE_DECLARE
 
     // ---- used by the recording resources
     void log(const TraceLine& line);
@@ -137,6 +83,10 @@ public:
 
 private:
     ~RecordingDevice() override;
+
+    // Logs a call's line before it runs (after, when the line ends with its result).
+    template <class Call, class Run, class... A>
+    HRESULT recorded(Run run, const A&... arguments);
 
     // ---- the backend: memory-backed resources, clears that fill the target, draws that count
     bool owns(IUnknown* object, d3dcore::ObjectKind kind) const override;
@@ -173,4 +123,14 @@ private:
     std::unordered_set<RecordingResource*> live_;
     std::size_t memoryLimit_ = std::size_t(1) << 31;
     std::size_t memoryInUse_ = 0;
+};
+
+// Writes call-table lines into a recording device's log (nothing once the device is gone).
+struct RecordingLogWriter {
+    RecordingDevice* device;
+    unsigned handleOf(IUnknown* object) { return device ? device->handleOf(object) : 0; }
+    void emit(const TraceLine& line)
+    {
+        if (device) device->log(line);
+    }
 };

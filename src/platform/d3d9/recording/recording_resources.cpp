@@ -2,21 +2,23 @@
 #include "platform/d3d9/recording/recording_resources.h"
 
 #include "platform/d3d9/recording/recording_device.h"
-#include "platform/d3d9/trace/trace_line.h"
+#include "platform/d3d9/trace/trace_calls.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-TraceLine& rectFields(TraceLine& line, const RECT* rect)
-{
-    if (!rect)
-        return line.dash();
-    return line.i(rect->left).i(rect->top).i(rect->right).i(rect->bottom);
-}
+tracefield::Bytes bytesOf(const std::vector<std::uint8_t>& bytes) { return {bytes.data(), bytes.size()}; }
 
 } // namespace
+
+template <class Call, class... A>
+void RecordingResource::logCall(HRESULT hr, const A&... arguments) const
+{
+    RecordingLogWriter writer{device_};
+    traceWrite<Call>(writer, hr, arguments...);
+}
 
 // ---------------------------------------------------------------------------------------------
 // RecordingResource
@@ -30,17 +32,6 @@ HRESULT RecordingResource::deviceFor(IDirect3DDevice9** device) const
         return D3DERR_INVALIDCALL;
     device_->AddRef();
     return D3D_OK;
-}
-
-void RecordingResource::log(const TraceLine& line) const
-{
-    if (device_)
-        device_->log(line);
-}
-
-unsigned RecordingResource::handleOf(RecordingResource* resource) const
-{
-    return device_ ? device_->handleOf(resource) : 0;
 }
 
 void RecordingResource::retire()
@@ -81,7 +72,7 @@ ULONG RecordingSurface::Release()
 
 HRESULT RecordingSurface::GetDesc(D3DSURFACE_DESC* desc)
 {
-    log(TraceLine("SurfaceGetDesc").handle(handleOf(this)));
+    logCall<tracecall::SurfaceGetDesc>(D3D_OK, this);
     if (!desc)
         return D3DERR_INVALIDCALL;
     *desc = desc_;
@@ -142,24 +133,14 @@ std::vector<std::uint8_t> RecordingSurface::lockedBytes() const
 
 HRESULT RecordingSurface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags)
 {
-    TraceLine line("SurfaceLockRect");
-    line.handle(handleOf(this));
-    rectFields(line, rect).u(flags);
-    log(line);
+    logCall<tracecall::SurfaceLockRect>(D3D_OK, this, rect, flags);
     return lock(lockedRect, rect, flags, lockable());
 }
 
 HRESULT RecordingSurface::UnlockRect()
 {
-    TraceLine line("SurfaceUnlockRect");
-    line.handle(handleOf(this));
-    if (locked_) {
-        auto bytes = lockedBytes();
-        line.hex(bytes.data(), bytes.size());
-    } else {
-        line.dash();
-    }
-    log(line);
+    const std::vector<std::uint8_t> bytes = locked_ ? lockedBytes() : std::vector<std::uint8_t>{};
+    logCall<tracecall::SurfaceUnlockRect>(D3D_OK, this, bytesOf(bytes));
     return unlock();
 }
 
@@ -244,7 +225,7 @@ void RecordingTexture::orphan()
 
 HRESULT RecordingTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc)
 {
-    log(TraceLine("TextureGetLevelDesc").handle(handleOf(this)).u(level));
+    logCall<tracecall::TextureGetLevelDesc>(D3D_OK, this, level);
     if (!desc || level >= levels_.size())
         return D3DERR_INVALIDCALL;
     *desc = levels_[level]->desc();
@@ -254,22 +235,16 @@ HRESULT RecordingTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc)
 HRESULT RecordingTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface)
 {
     RecordingSurface* found = level < levels_.size() ? levels_[level].get() : nullptr;
-    log(TraceLine("TextureGetSurfaceLevel").handle(handleOf(this)).u(level).handle(found ? handleOf(found) : 0));
-    if (!surface)
-        return D3DERR_INVALIDCALL;
-    *surface = found;
-    if (!found)
-        return D3DERR_INVALIDCALL;
-    found->AddRef();
-    return D3D_OK;
+    const HRESULT result = surface && found ? D3D_OK : D3DERR_INVALIDCALL;
+    if (surface) *surface = found;
+    if (SUCCEEDED(result)) found->AddRef();
+    logCall<tracecall::TextureGetSurfaceLevel>(result, this, level, surface);
+    return result;
 }
 
 HRESULT RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags)
 {
-    TraceLine line("TextureLockRect");
-    line.handle(handleOf(this)).u(level);
-    rectFields(line, rect).u(flags);
-    log(line);
+    logCall<tracecall::TextureLockRect>(D3D_OK, this, level, rect, flags);
     if (level >= levels_.size())
         return D3DERR_INVALIDCALL;
     return levels_[level]->lock(lockedRect, rect, flags, levels_[level]->lockable());
@@ -277,22 +252,13 @@ HRESULT RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const
 
 HRESULT RecordingTexture::UnlockRect(UINT level)
 {
-    TraceLine line("TextureUnlockRect");
-    line.handle(handleOf(this)).u(level);
     HRESULT result = D3DERR_INVALIDCALL;
-    if (level < levels_.size()) {
-        RecordingSurface& surface = *levels_[level];
-        std::vector<std::uint8_t> bytes;
-        HRESULT wasLocked = surface.unlock();
-        if (SUCCEEDED(wasLocked)) {
-            bytes = surface.lockedBytes();
-            result = D3D_OK;
-        }
-        line.hex(bytes.data(), bytes.size());
-    } else {
-        line.dash();
+    std::vector<std::uint8_t> bytes;
+    if (level < levels_.size() && SUCCEEDED(levels_[level]->unlock())) {
+        bytes = levels_[level]->lockedBytes();
+        result = D3D_OK;
     }
-    log(line);
+    logCall<tracecall::TextureUnlockRect>(result, this, level, bytesOf(bytes));
     return result;
 }
 
@@ -325,12 +291,11 @@ HRESULT RecordingBufferStorage::unlock()
 namespace {
 
 // The Unlock line carries the locked range unless it was locked read-only.
-void appendUnlockedBytes(TraceLine& line, const RecordingBufferStorage& storage, bool wasLocked)
+tracefield::Bytes unlockedBytes(const RecordingBufferStorage& storage, bool wasLocked)
 {
     if (wasLocked && !(storage.lockFlags & D3DLOCK_READONLY))
-        line.hex(storage.bytes.data() + storage.lockOffset, storage.lockSize);
-    else
-        line.dash();
+        return {storage.bytes.data() + storage.lockOffset, storage.lockSize};
+    return {};
 }
 
 } // namespace
@@ -355,23 +320,20 @@ ULONG RecordingVertexBuffer::Release()
 
 HRESULT RecordingVertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
 {
-    log(TraceLine("VertexBufferLock").handle(handleOf(this)).u(offset).u(size).u(flags));
+    logCall<tracecall::VertexBufferLock>(D3D_OK, this, offset, size, flags);
     return storage_.lock(offset, size, data, flags);
 }
 
 HRESULT RecordingVertexBuffer::Unlock()
 {
-    TraceLine line("VertexBufferUnlock");
-    line.handle(handleOf(this));
-    HRESULT result = storage_.unlock();
-    appendUnlockedBytes(line, storage_, SUCCEEDED(result));
-    log(line);
+    const HRESULT result = storage_.unlock();
+    logCall<tracecall::VertexBufferUnlock>(result, this, unlockedBytes(storage_, SUCCEEDED(result)));
     return result;
 }
 
 HRESULT RecordingVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc)
 {
-    log(TraceLine("VertexBufferGetDesc").handle(handleOf(this)));
+    logCall<tracecall::VertexBufferGetDesc>(D3D_OK, this);
     if (!desc)
         return D3DERR_INVALIDCALL;
     *desc = desc_;
@@ -399,23 +361,20 @@ ULONG RecordingIndexBuffer::Release()
 
 HRESULT RecordingIndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
 {
-    log(TraceLine("IndexBufferLock").handle(handleOf(this)).u(offset).u(size).u(flags));
+    logCall<tracecall::IndexBufferLock>(D3D_OK, this, offset, size, flags);
     return storage_.lock(offset, size, data, flags);
 }
 
 HRESULT RecordingIndexBuffer::Unlock()
 {
-    TraceLine line("IndexBufferUnlock");
-    line.handle(handleOf(this));
-    HRESULT result = storage_.unlock();
-    appendUnlockedBytes(line, storage_, SUCCEEDED(result));
-    log(line);
+    const HRESULT result = storage_.unlock();
+    logCall<tracecall::IndexBufferUnlock>(result, this, unlockedBytes(storage_, SUCCEEDED(result)));
     return result;
 }
 
 HRESULT RecordingIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc)
 {
-    log(TraceLine("IndexBufferGetDesc").handle(handleOf(this)));
+    logCall<tracecall::IndexBufferGetDesc>(D3D_OK, this);
     if (!desc)
         return D3DERR_INVALIDCALL;
     *desc = desc_;

@@ -23,8 +23,9 @@ public:
 protected:
     explicit RecordingResource(RecordingDevice* device) : device_(device) {}
     HRESULT deviceFor(IDirect3DDevice9** device) const;
-    void log(const class TraceLine& line) const;
-    unsigned handleOf(RecordingResource* resource) const;
+    // Logs one object call of the call table (recording_resources.cpp).
+    template <class Call, class... A>
+    void logCall(HRESULT hr, const A&... arguments) const;
     // Tells the device the object is gone; logs "Release @h" when it had a handle.
     void retire();
     RecordingDevice* device_;

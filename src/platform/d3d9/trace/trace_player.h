@@ -33,7 +33,3 @@ bool readTraceHeader(std::string_view text, TraceHeader& header, std::string& er
 TraceReplayResult replayTrace(std::string_view text, IDirect3DDevice9* device,
                               const TraceReplayOptions& options = {});
 
-// Bytes per pixel of the colour formats a trace may lock (0 for others).
-unsigned traceBytesPerPixel(unsigned format);
-// Vertices (or indices) that primitiveCount primitives of a type consume; 0 for unknown types.
-unsigned long long traceVertexCount(unsigned type, unsigned long long primitiveCount);
