@@ -1,0 +1,46 @@
+// Writes a capture as a video file through FFmpeg's libraries: H.264 (libx264, yuv420p) or
+// lossless FFV1 (RGB as drawn) in MP4 or Matroska, with an AAC soundtrack. The file is written
+// under a temporary name beside its destination and renamed into place by finish(); an
+// encoder destroyed before that removes the temporary.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+enum class VideoCodec { h264, ffv1 };
+
+struct VideoSettings {
+    std::filesystem::path path;  // .mp4 or .mkv
+    VideoCodec codec = VideoCodec::h264;
+    int width = 800;
+    int height = 600;
+    int rateNumerator = 50;  // frames per second as a ratio
+    int rateDenominator = 1;
+    int sampleRate = 44100;  // of the stereo soundtrack
+};
+
+class VideoEncoder {
+public:
+    // Throws ToolError when the file cannot be made or the codecs cannot start.
+    explicit VideoEncoder(const VideoSettings& settings);
+    ~VideoEncoder();
+    VideoEncoder(const VideoEncoder&) = delete;
+    VideoEncoder& operator=(const VideoEncoder&) = delete;
+
+    // One frame of width x height pixels, 4 bytes each in memory order B, G, R, unused.
+    void addFrame(const std::uint8_t* pixels, std::size_t pitch);
+    // Interleaved stereo samples that follow the ones added before.
+    void addSound(const float* samples, std::size_t frames);
+    // Ends both streams, completes the file and puts it into place.
+    void finish();
+    // Removes the temporary at once (for an exit that skips destructors).
+    void discard();
+
+    // Throws ToolError when the path's extension or the codec do not fit.
+    static void checkSettings(const VideoSettings& settings);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
