@@ -76,10 +76,10 @@ void addCaptureCommand(CLI::App& app)
                     "Frame k is composed at exactly k x 1000 / RATE ms and\n"
                     "written as OUTDIR/frame_NNNNNN.png; with --trace, the same frames are written as\n"
                     "TRACEDIR/frame_NNNNNN.trace, device traces that each replay to that frame on their own\n"
-                    "(demotool trace render). With -o FILE.mp4 or FILE.mkv every frame is encoded (H.264, or\n"
-                    "FFV1 with --codec ffv1) with the demo's music as AAC, mixed to the frame from what the\n"
-                    "script started, seeked, turned up or down and stopped when. Ctrl-C stops after the frame\n"
-                    "being written and completes a shorter file.");
+                    "(demotool trace render). With -o FILE.mp4 or FILE.mkv every frame is encoded (H.264,\n"
+                    "or FFV1 with --codec ffv1) with the demo's music (AAC in .mp4, Opus in .mkv), mixed to\n"
+                    "the frame from what the script started, seeked, turned up or down and stopped when.\n"
+                    "Ctrl-C stops after the frame being written and completes a shorter file.");
     command->add_option("-C,--directory", arguments->options.directory, "Folder the demo runs in (default: here)");
     command->add_option("--archive", arguments->options.archive, "Container to fall back to (.cfl or a one-file demo)");
     command->add_option("--fps", arguments->fps, "Frame rate: 50 (default), 59.94, 60000/1001, ...");

@@ -28,6 +28,7 @@ FrameOutputs::FrameOutputs(const CaptureOptions& options, const std::filesystem:
         settings.codec = options.lossless ? VideoCodec::ffv1 : VideoCodec::h264;
         settings.rateNumerator = rate->numerator;
         settings.rateDenominator = rate->denominator;
+        settings.sampleRate = VideoEncoder::soundRateFor(settings.path);
         video_ = std::make_unique<VideoCapture>(settings, *recorder, options.frameMs);
     }
 }

@@ -181,11 +181,13 @@ void VideoEncoder::Impl::openVideo()
 
 void VideoEncoder::Impl::openAudio()
 {
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
-    if (!codec) throw ToolError("FFmpeg has no AAC encoder");
+    // Matroska states no AAC encoder delay, so players would hear it late there; Opus's is stated.
+    const bool opus = std::strcmp(muxerFor(settings_.path), "matroska") == 0;
+    const AVCodec* codec = opus ? avcodec_find_encoder_by_name("libopus") : avcodec_find_encoder(AV_CODEC_ID_AAC);
+    if (!codec) throw ToolError(opus ? "FFmpeg has no libopus encoder" : "FFmpeg has no AAC encoder");
     audio_ = avcodec_alloc_context3(codec);
     if (!audio_) throw ToolError("out of memory");
-    audio_->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    audio_->sample_fmt = opus ? AV_SAMPLE_FMT_FLT : AV_SAMPLE_FMT_FLTP;
     audio_->sample_rate = settings_.sampleRate;
     audio_->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
     audio_->bit_rate = 192000;
@@ -199,7 +201,7 @@ void VideoEncoder::Impl::openAudio()
 
     sound_ = av_frame_alloc();
     if (!sound_) throw ToolError("out of memory");
-    sound_->format = AV_SAMPLE_FMT_FLTP;
+    sound_->format = audio_->sample_fmt;
     sound_->sample_rate = settings_.sampleRate;
     sound_->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
     sound_->nb_samples = audio_->frame_size > 0 ? audio_->frame_size : 1024;
@@ -238,11 +240,15 @@ void VideoEncoder::Impl::addFrame(const std::uint8_t* pixels, std::size_t pitch)
 void VideoEncoder::Impl::sendAudioFrame(std::size_t frames)
 {
     check(av_frame_make_writable(sound_), "sound frame");
-    auto* left = reinterpret_cast<float*>(sound_->data[0]);
-    auto* right = reinterpret_cast<float*>(sound_->data[1]);
-    for (std::size_t i = 0; i < frames; ++i) {
-        left[i] = pending_[i * 2];
-        right[i] = pending_[i * 2 + 1];
+    if (audio_->sample_fmt == AV_SAMPLE_FMT_FLT) {
+        std::memcpy(sound_->data[0], pending_.data(), frames * 2 * sizeof(float));
+    } else {
+        auto* left = reinterpret_cast<float*>(sound_->data[0]);
+        auto* right = reinterpret_cast<float*>(sound_->data[1]);
+        for (std::size_t i = 0; i < frames; ++i) {
+            left[i] = pending_[i * 2];
+            right[i] = pending_[i * 2 + 1];
+        }
     }
     const int fullSize = sound_->nb_samples;
     sound_->nb_samples = static_cast<int>(frames);
@@ -285,6 +291,12 @@ VideoEncoder::VideoEncoder(const VideoSettings& settings)
 }
 
 VideoEncoder::~VideoEncoder() = default;
+
+int VideoEncoder::soundRateFor(const std::filesystem::path& path)
+{
+    const char* muxer = muxerFor(path);
+    return muxer && std::strcmp(muxer, "matroska") == 0 ? 48000 : 44100;
+}
 
 void VideoEncoder::checkSettings(const VideoSettings& settings)
 {

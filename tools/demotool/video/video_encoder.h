@@ -1,5 +1,6 @@
 // Writes a capture as a video file through FFmpeg's libraries: H.264 (libx264, yuv420p) or
-// lossless FFV1 (RGB as drawn) in MP4 or Matroska, with an AAC soundtrack. The file is written
+// lossless FFV1 (RGB as drawn) in MP4 or Matroska, with the soundtrack as AAC (MP4) or Opus
+// (Matroska, which states Opus's encoder delay but not AAC's). The file is written
 // under a temporary name beside its destination and renamed into place by finish(); an
 // encoder destroyed before that removes the temporary.
 #pragma once
@@ -17,7 +18,7 @@ struct VideoSettings {
     int height = 600;
     int rateNumerator = 50;  // frames per second as a ratio
     int rateDenominator = 1;
-    int sampleRate = 44100;  // of the stereo soundtrack
+    int sampleRate = 44100;  // of the stereo soundtrack: soundRateFor(path)
 };
 
 class VideoEncoder {
@@ -37,6 +38,8 @@ public:
     // Removes the temporary at once (for an exit that skips destructors).
     void discard();
 
+    // The soundtrack's rate in a file of this kind: 44100 for AAC, 48000 for Opus.
+    static int soundRateFor(const std::filesystem::path& path);
     // Throws ToolError when the path's extension or the codec do not fit.
     static void checkSettings(const VideoSettings& settings);
 
