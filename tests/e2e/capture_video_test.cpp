@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +19,13 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -118,7 +125,8 @@ TEST_F(CaptureVideoTest, H264FileHasBothStreamsOfTheDemosLength)
 {
     int status = 0;
     const fs::path file = folder / "demo.mp4";
-    const std::string log = capture("-C " + kLayers + " -o " + file.string(), status);
+    // A relative output is relative to where capture starts, not to the demo's folder.
+    const std::string log = run("cd " + folder.string() + " && " + DEMOTOOL_PATH + " capture -C " + kLayers + " -o demo.mp4", status);
     ASSERT_EQ(status, 0) << log;
     const std::string video = probe(file, "v");
     EXPECT_TRUE(has(video, "codec_name=h264")) << video;
@@ -161,6 +169,41 @@ TEST_F(CaptureVideoTest, FatalErrorOfTheDemoLeavesNoFileBehind)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
     EXPECT_NE(log.find("missing.png"), std::string::npos) << log;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "only the demo folder remains";
+}
+
+TEST_F(CaptureVideoTest, InterruptFinishesAValidShorterFile)
+{
+    // Ten minutes of demo: far more than the capture gets to before the interrupt.
+    const fs::path demo = folder / "long";
+    fs::create_directories(demo);
+    std::ofstream(demo / "demo.psc") << "createcolor 0 0 200 blue\nsetlayer blue 0\nwaituntil 600000\n";
+    const fs::path file = folder / "short.mp4";
+    const std::string demoArgument = demo.string();
+    const std::string fileArgument = file.string();
+    const char* arguments[] = {DEMOTOOL_PATH, "capture", "-C", demoArgument.c_str(), "-o", fileArgument.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, DEMOTOOL_PATH, nullptr, nullptr, const_cast<char**>(arguments), environ), 0);
+    // Interrupt once the capture has written part of its temporary (or ended, on failure).
+    bool writing = false;
+    for (int i = 0; i < 600 && !writing; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().starts_with(".short.mp4.tmp") && entry.file_size() > 0) writing = true;
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) FAIL() << "capture ended before the interrupt";
+    }
+    ASSERT_TRUE(writing);
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string video = probe(file, "v");
+    EXPECT_TRUE(has(video, "codec_name=h264")) << video;
+    const double seconds = field(video, "duration");
+    EXPECT_GT(seconds, 0.0) << video;
+    EXPECT_LT(seconds, 600.0) << video;
+    EXPECT_NEAR(field(probe(file, "a"), "duration"), seconds, 0.03);
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".short.mp4.tmp")) << "temporary left behind";
 }
 
 // A tone sweep from 200 Hz to 4 kHz repeated every 100 ms: so steep that 20 ms of it match

@@ -60,9 +60,9 @@ struct OutputsInstalled {
     OutputsInstalled& operator=(const OutputsInstalled&) = delete;
 };
 
-void discardOutputs()
+void abandonOutputs()
 {
-    if (outputs) outputs->discard();
+    if (outputs) outputs->abandon();
 }
 
 // How many frames the capture draws, when --to says.
@@ -97,6 +97,8 @@ void runCapture(CaptureOptions options)
     namespace fs = std::filesystem;
     const fs::path output = outputFolder(options.outputDirectory);
     if (!options.videoPath.empty()) {
+        // Relative to where capture was started, not to the demo's folder.
+        options.videoPath = fs::absolute(options.videoPath).string();
         VideoSettings check;
         check.path = options.videoPath;
         check.codec = options.lossless ? VideoCodec::ffv1 : VideoCodec::h264;
@@ -116,7 +118,7 @@ void runCapture(CaptureOptions options)
     }
     FrameOutputs frameOutputs(options, output, recorder.get());
     const OutputsInstalled installed(frameOutputs);
-    captureShell.beforeExit = &discardOutputs;
+    captureShell.beforeExit = &abandonOutputs;
     std::signal(SIGINT, onInterrupt);
     // Ctrl-C waits for the frame (and any Flash load in it); other ends remove a movie copy.
     removeExtractedMoviesOnSignals();
@@ -158,6 +160,7 @@ void runCapture(CaptureOptions options)
                     writeFileAtomically(traces / frameFileName(k, "trace"),
                                         {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
                 } catch (const ToolError&) {
+                    frameOutputs.release();
                     runShutdown();
                     throw;
                 }

@@ -51,7 +51,12 @@ void FrameOutputs::finish()
     if (video_) video_->finish();
 }
 
-void FrameOutputs::discard()
+void FrameOutputs::abandon()
 {
     if (video_) video_->discard();
+    try {
+        if (png_) png_->finish();
+    } catch (const ToolError&) {
+        // The demo's own message is the one to end with.
+    }
 }

@@ -21,8 +21,9 @@ public:
     void add(IDirect3DDevice9* device, std::uint64_t k, double timeMs);
     // Completes what was written. Throws ToolError.
     void finish();
-    // Removes an unfinished video at once.
-    void discard();
+    // For an exit in the middle (a fatal message of the demo): the PNG frames drawn so far
+    // are still written, an unfinished video is removed.
+    void abandon();
     // Lets go of device resources (before shutdown).
     void release() { reader_.release(); }
 

@@ -18,9 +18,6 @@ extern "C" {
 
 namespace {
 
-// Decoded music beyond this many frames (about 50 minutes at 48 kHz) is refused.
-constexpr std::size_t kMaxFrames = std::size_t{48000} * 60 * 50;
-
 struct MemoryReader {
     std::span<const std::uint8_t> bytes;
     std::size_t position = 0;
@@ -123,7 +120,7 @@ bool openInput(OpenedInput& input, std::span<const std::uint8_t> bytes, std::str
 
 class Converter {
 public:
-    Converter(int rate, DecodedMusic& out) : rate_(rate), out_(out) {}
+    Converter(int rate, std::size_t maxFrames, DecodedMusic& out) : rate_(rate), maxFrames_(maxFrames), out_(out) {}
 
     // Appends the frame's samples; false when conversion fails or the music is too long.
     bool add(const AVFrame* frame)
@@ -131,7 +128,7 @@ public:
         if (!resampler_ && !open(frame)) return false;
         const int room = swr_get_out_samples(resampler_.get(), frame ? frame->nb_samples : 0);
         if (room < 0) return false;
-        if (out_.frames() + static_cast<std::size_t>(room) > kMaxFrames) return false;
+        if (out_.frames() + static_cast<std::size_t>(room) > maxFrames_) return false;
         const std::size_t before = out_.samples.size();
         out_.samples.resize(before + static_cast<std::size_t>(room) * 2);
         auto* target = reinterpret_cast<std::uint8_t*>(out_.samples.data() + before);
@@ -167,6 +164,7 @@ private:
     }
 
     int rate_;
+    std::size_t maxFrames_;
     DecodedMusic& out_;
     std::unique_ptr<SwrContext, ResamplerCloser> resampler_;
 };
@@ -180,13 +178,14 @@ bool musicOpens(std::span<const std::uint8_t> bytes)
     return openInput(input, bytes, error);
 }
 
-std::optional<DecodedMusic> decodeMusic(std::span<const std::uint8_t> bytes, int sampleRate, std::string& error)
+std::optional<DecodedMusic> decodeMusic(std::span<const std::uint8_t> bytes, int sampleRate, std::string& error,
+                                        std::size_t maxFrames)
 {
     OpenedInput input;
     if (!openInput(input, bytes, error)) return std::nullopt;
     DecodedMusic music;
     music.sampleRate = sampleRate;
-    Converter converter(sampleRate, music);
+    Converter converter(sampleRate, maxFrames, music);
     std::unique_ptr<AVPacket, PacketCloser> packet(av_packet_alloc());
     std::unique_ptr<AVFrame, FrameCloser> frame(av_frame_alloc());
     if (!packet || !frame) return error = "out of memory", std::nullopt;

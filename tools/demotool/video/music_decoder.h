@@ -15,8 +15,13 @@ struct DecodedMusic {
     std::size_t frames() const { return samples.size() / 2; }
 };
 
-// Nothing, with a reason in error, when the bytes are not music that decodes.
-std::optional<DecodedMusic> decodeMusic(std::span<const std::uint8_t> bytes, int sampleRate, std::string& error);
+// Music that decodes to more than this many frames is refused: 20 minutes at 48 kHz.
+constexpr std::size_t kMaxMusicFrames = std::size_t{48000} * 60 * 20;
+
+// Nothing, with a reason in error, when the bytes are not music that decodes or it is longer
+// than maxFrames.
+std::optional<DecodedMusic> decodeMusic(std::span<const std::uint8_t> bytes, int sampleRate, std::string& error,
+                                        std::size_t maxFrames = kMaxMusicFrames);
 
 // True when the bytes open as a format with an audio stream that has a decoder.
 bool musicOpens(std::span<const std::uint8_t> bytes);
