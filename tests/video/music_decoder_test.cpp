@@ -49,6 +49,12 @@ TEST(MusicDecoder, DamagedOrForeignBytesGiveAReason)
         EXPECT_FALSE(error.empty());
         EXPECT_FALSE(musicOpens(bytes));
     }
+    // A rate of hundreds of millions (the converter would need gigabytes for it) is refused.
+    auto absurd = good;
+    absurd[24] = 0x44, absurd[25] = 0xAC, absurd[26] = 0x00, absurd[27] = 0x27;
+    std::string rateError;
+    EXPECT_FALSE(decodeMusic(absurd, 44100, rateError));
+    EXPECT_FALSE(rateError.empty());
     // Cut inside the data: what is there decodes, nothing is read beyond it.
     std::vector<std::uint8_t> cut(good.begin(), good.begin() + 44 + 1000);
     std::string error;

@@ -18,6 +18,17 @@ extern "C" {
 
 namespace {
 
+// Rates and channel counts beyond these are damage, not music: the converter's filters
+// for a rate of millions would alone take gigabytes.
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 384000;
+constexpr int kMaxChannels = 64;
+
+bool saneFormat(int rate, int channels)
+{
+    return rate >= kMinRate && rate <= kMaxRate && channels > 0 && channels <= kMaxChannels;
+}
+
 struct MemoryReader {
     std::span<const std::uint8_t> bytes;
     std::size_t position = 0;
@@ -113,8 +124,8 @@ bool openInput(OpenedInput& input, std::span<const std::uint8_t> bytes, std::str
     result = avcodec_parameters_to_context(input.codec.get(), format->streams[input.stream]->codecpar);
     if (result >= 0) result = avcodec_open2(input.codec.get(), decoder, nullptr);
     if (result < 0) return error = "cannot decode the music (" + ffmpegErrorText(result) + ")", false;
-    if (input.codec->sample_rate <= 0 || input.codec->ch_layout.nb_channels <= 0)
-        return error = "music without a sample rate or channels", false;
+    if (!saneFormat(input.codec->sample_rate, input.codec->ch_layout.nb_channels))
+        return error = "music with an impossible sample rate or channel count", false;
     return true;
 }
 
@@ -145,6 +156,7 @@ private:
     bool open(const AVFrame* frame)
     {
         if (!frame) return true;
+        if (!saneFormat(frame->sample_rate, frame->ch_layout.nb_channels)) return false;
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         AVChannelLayout input{};
         if (av_channel_layout_copy(&input, &frame->ch_layout) < 0) return false;
