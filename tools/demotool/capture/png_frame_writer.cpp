@@ -44,6 +44,9 @@ std::vector<std::uint8_t> encodeFramePng(const FramePixels& frame)
 
 PngFrameWriter::PngFrameWriter(std::filesystem::path folder, unsigned workers) : folder_(std::move(folder))
 {
+    // Frames are many and usually converted again: speed matters more than the last few
+    // percent of size. Set before any worker reads it.
+    stbi_write_png_compression_level = 3;
     for (unsigned i = 0; i < std::max(workers, 1u); ++i) workers_.emplace_back([this] { work(); });
 }
 

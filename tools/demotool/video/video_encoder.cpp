@@ -152,7 +152,7 @@ void VideoEncoder::Impl::openVideo()
         video_->color_primaries = AVCOL_PRI_SMPTE170M;
         video_->color_trc = AVCOL_TRC_SMPTE170M;
         video_->color_range = AVCOL_RANGE_MPEG;
-        av_opt_set(video_->priv_data, "preset", "veryfast", 0);
+        av_opt_set(video_->priv_data, "preset", "superfast", 0);
         av_opt_set(video_->priv_data, "crf", "18", 0);
     } else {
         av_opt_set(video_->priv_data, "slices", "4", 0);
@@ -174,7 +174,7 @@ void VideoEncoder::Impl::openVideo()
     check(av_frame_get_buffer(picture_, 0), "video frame");
     if (!lossless) {
         scaler_ = sws_getContext(settings_.width, settings_.height, AV_PIX_FMT_BGR0, settings_.width, settings_.height,
-                                 AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+                                 AV_PIX_FMT_YUV420P, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
         if (!scaler_) throw ToolError("cannot convert frames to yuv420p");
     }
 }
