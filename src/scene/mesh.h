@@ -7,8 +7,11 @@
 #include "scene/object_ref.h"
 #include "scene/preparable.h"
 
+#include <vector>
+
 class Group;
 class IndexBuffer;
+class SubMesh;
 class VertexBuffer;
 
 class Mesh : public Preparable, public Base {
@@ -35,6 +38,8 @@ public:
 
     float boundingRadius = 0.0f;
     Group* node = nullptr;
+    // In file order; the scene owns them.
+    std::vector<SubMesh*> subMeshes;
 
 private:
     ObjectRef<VertexBuffer> vertexBuffer_;

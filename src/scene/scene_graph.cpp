@@ -1,6 +1,5 @@
 #include "scene/scene_graph.h"
 
-#include "archive/read_whole_file.h"
 #include "scene/camera.h"
 #include "scene/group.h"
 #include "scene/light.h"
@@ -20,8 +19,6 @@ SceneGraph::~SceneGraph()
     for (auto& controller : controllers_) controller.reset();
     controllers_.clear();
 }
-
-void SceneGraph::load(const std::string& file) { (void)readWholeFile(file); }
 
 Base* SceneGraph::findById(int id) const
 {

@@ -33,9 +33,6 @@ public:
     SceneGraph(const SceneGraph&) = delete;
     SceneGraph& operator=(const SceneGraph&) = delete;
 
-    // Reads the scene file (a missing file ends the program with the archive's message).
-    void load(const std::string& file);
-
     int nextId() { return idCounter_++; }
     // Creates an object of the scene; the scene owns it from here on.
     template <typename T, typename... Args>

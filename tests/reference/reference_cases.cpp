@@ -3,6 +3,7 @@
 // through pixel centres, where rasterisers may legally break ties differently.
 #include "reference/reference_cases.h"
 
+#include "reference/lit_quad_scene.h"
 #include "reference/reference_geometry.h"
 
 #include <algorithm>
@@ -898,6 +899,9 @@ const std::vector<ReferenceCase>& referenceCases()
          512, 512, D3DFMT_X8R8G8B8, 0, 0, vector22PointScaleViewportHeight},
         {"0018_half_texel_offset_box_average", "bilinear sampling at a half-texel offset averages 2 x 2 blocks", 256, 128,
          D3DFMT_X8R8G8B8, 2, 0, vector26BilinearBoxAverage},
+        // Through the scene classes: up to 0.5 % of the pixels (the quad's edges) may differ.
+        {"0019_scene_textured_quad_point_light_camera", "scene Camera, point Light with attenuation, Material::apply with a diffuse map and specular highlights",
+         litquad::kWidth, litquad::kHeight, D3DFMT_X8R8G8B8, 2, litquad::kWidth * litquad::kHeight / 200, litquad::draw},
     };
     return cases;
 }

@@ -112,9 +112,6 @@ TEST_F(GroupTest, CollectCullsSubtreesAndStopsAtTheFirstStraddledPlane)
 {
     Group& root = node("root");
     Camera& cam = camera("cam");
-    // x ≥ 0, then x ≤ −5 (which alone would reject everything right of −5).
-    cam.frustum.planes[0] = D3DXPLANE(1, 0, 0, 0);
-    cam.frustum.planes[1] = D3DXPLANE(-1, 0, 0, -5);
 
     Group& straddling = node("straddling", root.id());
     straddling.transform = at(0.5f, 0, 0);
@@ -130,7 +127,12 @@ TEST_F(GroupTest, CollectCullsSubtreesAndStopsAtTheFirstStraddledPlane)
     scene->setRoot(&root);
     scene->setLoaded(true);
     scene->prepare();
-    scene->render();
+    // Planes of our own (render would put the camera's back): x ≥ 0, then x ≤ −5, which
+    // alone would reject everything right of −5.
+    cam.frustum.planes = {};
+    cam.frustum.planes[0] = D3DXPLANE(1, 0, 0, 0);
+    cam.frustum.planes[1] = D3DXPLANE(-1, 0, 0, -5);
+    root.collect(*scene->plainProcessor());
     EXPECT_EQ(submitted(), (std::vector<std::string>{"root", "straddling"}));
     ASSERT_TRUE(cam.frustum.containsSphere(hidden.centre(), 2.0f));
 }

@@ -162,7 +162,8 @@ TEST_F(SceneGraphTest, RenderStartsEveryPassThenTraversesOncePerPass)
     Group& root = node("root");
     node("child", root.id());
     scene->setRoot(&root);
-    camera("cam");
+    // An unturned camera looks along −y: from +y it sees the nodes at the origin.
+    camera("cam").transform = at(0, 10, 0);
     scene->setLoaded(true);
     scene->prepare();
     scene->render();

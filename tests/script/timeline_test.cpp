@@ -103,7 +103,7 @@ TEST_F(Timeline, SetSceneTimeAndSetFlashTimeMoveOnlyTheirOwnClock) {
 }
 
 TEST_F(Timeline, PlaySceneLeavesTheSceneClockAlone) {
-    const std::string scene = contentFile("city.psk");
+    const std::string scene = contentFile("city.psk", "");
     load("waituntil 30000\nloadscene " + scene + " City\nplayscene city\nwait 100000\n");
     EXPECT_FALSE(frameAt(30001.0f));
     ASSERT_NE(scripter->currentScene(), nullptr);
@@ -113,7 +113,7 @@ TEST_F(Timeline, PlaySceneLeavesTheSceneClockAlone) {
 }
 
 TEST_F(Timeline, FreeingTheCurrentSceneStopsItAndAnotherCanBePlayed) {
-    const std::string scene = contentFile("a.psk");
+    const std::string scene = contentFile("a.psk", "");
     load("loadscene " + scene + " a\nloadscene " + scene + " b\nplayscene a\nfreescene a\nwait 10\n"
          "playscene b\nstopscene\nwait 100000\n");
     EXPECT_FALSE(frameAt(0.0f));
@@ -125,7 +125,7 @@ TEST_F(Timeline, FreeingTheCurrentSceneStopsItAndAnotherCanBePlayed) {
 }
 
 TEST_F(Timeline, ReloadingASceneSlotUnplaysTheOldScene) {
-    const std::string scene = contentFile("a.psk");
+    const std::string scene = contentFile("a.psk", "");
     load("loadscene " + scene + " a\nplayscene a\nloadscene " + scene + " A\nwait 100000\n");
     EXPECT_FALSE(frameAt(0.0f));
     EXPECT_EQ(scripter->currentScene(), nullptr);
@@ -236,7 +236,7 @@ TEST_F(Timeline, ConstructionStartsTheSoundLibrary) {
 using TimelineDeath = ScripterTest;
 
 TEST_F(TimelineDeath, PlaySceneOnAnEmptySlotEndsTheProgram) {
-    load("loadscene " + contentFile("a.psk") + " intro\nplayscene Outro\n");
+    load("loadscene " + contentFile("a.psk", "") + " intro\nplayscene Outro\n");
     EXPECT_EXIT(WITH_REAL_SHELL(frameAt(0.0f)), ::testing::ExitedWithCode(0),
                 "PlayScene error: .*scene slot 'outro' is empty.*PlayScene failed");
 }

@@ -1,9 +1,10 @@
-// demotool psk dump FILE [--json]: lists every chunk of a PSK scene file with its decoded
+// demotool psk dump FILE [--json] (and psk import, psk_import_command.h): lists every chunk of a PSK scene file with its decoded
 // fields (docs/psk-format.md). A damaged file is listed up to the damage, which is named by
 // the offset of its first bad byte, and the command then exits with code 1.
 #include "commands.h"
 #include "file_io.h"
 #include "psk_dump.h"
+#include "psk_import_command.h"
 #include "tool_error.h"
 
 #include <CLI/CLI.hpp>
@@ -38,4 +39,5 @@ void addPskCommand(CLI::App& app)
     dump->add_flag("--json", arguments->json, "Write JSON instead of text, for scripts");
     dump->footer("A damaged file is listed up to its first bad byte, which is named; the exit code is then 1.");
     dump->callback([arguments] { runPskDump(*arguments); });
+    addPskImportCommand(*psk);
 }
