@@ -2,10 +2,12 @@
 // cycling through 50 materials so that state changes between every two draws. The run with
 // the draws themselves skipped (everything up to the OpenGL draw call still happens) measures
 // the device's own CPU work per draw; the full run, finished every frame, gives frames per
-// second including the driver and the rasteriser.
-// bench-libs: platform_d3d9_gl platform_d3d9
+// second including the driver and the rasteriser. The same device work through a tracing
+// device with no trace open gives what the pass-through itself costs per draw.
+// bench-libs: platform_d3d9_gl platform_d3d9_trace platform_d3d9
 #include "platform/d3d9/direct3d.h"
 #include "platform/d3d9/gl/gl_device.h"
+#include "platform/d3d9/trace/tracing_device.h"
 
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
@@ -37,7 +39,7 @@ struct Material {
 
 class DeviceScene {
 public:
-    bool create()
+    bool create(bool traced = false)
     {
         direct3d_ = createHeadlessDirect3D9();
         if (!direct3d_) return false;
@@ -51,6 +53,12 @@ public:
         p.AutoDepthStencilFormat = D3DFMT_D24X8;
         if (FAILED(direct3d_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device_)))
             return false;
+        glDevice_ = static_cast<d3dgl::GlDevice*>(device_);
+        if (traced) {
+            IDirect3DDevice9* tracing = new TracingDevice(device_);
+            device_->Release();
+            device_ = tracing;
+        }
         buildMesh();
         buildMaterials();
         setUpLights();
@@ -67,7 +75,7 @@ public:
     }
 
     void setMaterialCount(int count) { materialCount_ = count; }
-    void setSubmitDraws(bool submit) { static_cast<d3dgl::GlDevice*>(device_)->setSubmitDraws(submit); }
+    void setSubmitDraws(bool submit) { glDevice_->setSubmitDraws(submit); }
 
     void frame(int frameNumber)
     {
@@ -193,6 +201,7 @@ private:
 
     IDirect3D9* direct3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
+    d3dgl::GlDevice* glDevice_ = nullptr;
     IDirect3DVertexBuffer9* vertices_ = nullptr;
     IDirect3DIndexBuffer9* indices_ = nullptr;
     UINT vertexCount_ = 0, triangleCount_ = 0;
@@ -208,10 +217,10 @@ double threadCpuSeconds()
     return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-void runFrames(benchmark::State& state, bool submit, int materials = kMaterials)
+void runFrames(benchmark::State& state, bool submit, int materials = kMaterials, bool traced = false)
 {
     DeviceScene scene;
-    if (!scene.create()) {
+    if (!scene.create(traced)) {
         state.SkipWithError("no headless OpenGL device (EGL has no display)");
         return;
     }
@@ -236,12 +245,15 @@ void runFrames(benchmark::State& state, bool submit, int materials = kMaterials)
 
 // The device's own work: state tracking, program keys, uniform blocks, bindings; no draw calls.
 void BM_DeviceWorkWithoutDraws(benchmark::State& state) { runFrames(state, false); }
+// The same through a tracing device that has no trace open.
+void BM_DeviceWorkThroughTracingDevice(benchmark::State& state) { runFrames(state, false, kMaterials, true); }
 // Everything: the same frames drawn and finished by the driver every frame.
 void BM_FullFrames(benchmark::State& state) { runFrames(state, true); }
 // For comparison: the same draws with a single material, so no state changes between draws.
 void BM_FullFramesOneMaterial(benchmark::State& state) { runFrames(state, true, 1); }
 
 BENCHMARK(BM_DeviceWorkWithoutDraws)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeviceWorkThroughTracingDevice)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FullFrames)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_FullFramesOneMaterial)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 

@@ -2,7 +2,7 @@
 // whole per-range set-up (world, buffers, apply, draw) over 100 sub-meshes. The device takes
 // the per-draw calls and does nothing with them, so the figures are the scene's own.
 // bench-libs: scene platform_d3d9_recording
-#include "content2d/forwarding_device.h"
+#include "platform/d3d9/trace/tracing_device.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "render/state_cache.h"
 #include "scene/group.h"
@@ -21,9 +21,9 @@
 namespace {
 
 // Resources come from the recording device; state and draw calls stop here.
-class SinkDevice final : public ForwardingDevice {
+class SinkDevice final : public TracingDevice {
 public:
-    using ForwardingDevice::ForwardingDevice;
+    using TracingDevice::TracingDevice;
     HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override { return D3D_OK; }
     HRESULT SetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD) override { return D3D_OK; }
     HRESULT SetSamplerState(DWORD, D3DSAMPLERSTATETYPE, DWORD) override { return D3D_OK; }

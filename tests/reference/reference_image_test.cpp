@@ -1,6 +1,7 @@
 // The OpenGL device against the real Direct3D 9: every reference trace replayed headless
 // must match its committed image within the case's per-channel tolerance, and a frame
-// drawn directly must give the same pixels as its recording replayed.
+// drawn directly must give the same pixels as its recording replayed, and as its trace made
+// by the tracing device on the OpenGL device.
 #include "platform/d3d9/direct3d.h"
 #include "support/gpu_required.h"
 #include "platform/d3d9/recording/recording_device.h"
@@ -110,6 +111,34 @@ TEST_P(GlReference, RecordedFrameReplaysToTheSamePixelsAsDrawingItDirectly)
     TraceRendering rendering = renderTrace(trace.str(), replay);
     replay->Release();
     ASSERT_TRUE(rendering.error.empty()) << rendering.error;
+    const ImageDifference difference = compareImages(toRgba(rendering.image), toRgba(drawn), 0);
+    EXPECT_TRUE(difference.sameSize && difference.pixelsOverTolerance == 0) << difference.describe();
+}
+
+// The tracing device over the OpenGL device: its trace of the frame, replayed on a fresh
+// device, gives the pixels the frame gave through it.
+TEST_P(GlReference, FrameTracedOnTheOpenGlDeviceReplaysToTheSamePixels)
+{
+    const ReferenceCase& c = GetParam();
+    IDirect3DDevice9* direct = createDevice(c);
+    ASSERT_NE(direct, nullptr);
+    CapturedImage drawn;
+    std::string error;
+    std::ostringstream trace;
+    {
+        PresentHookDevice hooked(direct, [&](IDirect3DDevice9* inner) { captureBackBuffer(inner, drawn, error); });
+        hooked.openTrace(trace);
+        c.draw(&hooked);
+    }
+    direct->Release();
+    ASSERT_FALSE(drawn.rgba.empty()) << error;
+
+    IDirect3DDevice9* replay = createDevice(c);
+    ASSERT_NE(replay, nullptr);
+    TraceRendering rendering = renderTrace(trace.str(), replay);
+    replay->Release();
+    ASSERT_TRUE(rendering.error.empty()) << rendering.error;
+    EXPECT_EQ(rendering.replay.failedCalls, 0u) << rendering.replay.firstFailure;
     const ImageDifference difference = compareImages(toRgba(rendering.image), toRgba(drawn), 0);
     EXPECT_TRUE(difference.sameSize && difference.pixelsOverTolerance == 0) << difference.describe();
 }

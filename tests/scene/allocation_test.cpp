@@ -2,7 +2,7 @@
 // scene rendered, while the process-wide operator new counts its calls.
 #include "scene_fixture.h"
 
-#include "../content2d/forwarding_device.h"
+#include "platform/d3d9/trace/tracing_device.h"
 
 #include "scene/camera_activator_controller.h"
 #include "scene/index_buffer.h"
@@ -41,9 +41,9 @@ namespace {
 
 // The recording device writes a log line per call, which allocates; the camera's two per-frame
 // calls are taken here so that what is counted is the scene's own work.
-class QuietFrameDevice final : public ForwardingDevice {
+class QuietFrameDevice final : public TracingDevice {
 public:
-    using ForwardingDevice::ForwardingDevice;
+    using TracingDevice::TracingDevice;
     HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override
     {
         ++swallowed;

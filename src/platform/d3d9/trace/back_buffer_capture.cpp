@@ -1,6 +1,8 @@
 // Back-buffer readback through a system-memory surface of the same size and format.
 #include "platform/d3d9/trace/back_buffer_capture.h"
 
+#include "platform/d3d9/d3d9_helpers.h"
+
 #include <cstdio>
 
 namespace {
@@ -52,16 +54,10 @@ bool captureBackBuffer(IDirect3DDevice9* device, CapturedImage& image, std::stri
     image.width = desc.Width;
     image.height = desc.Height;
     image.rgba.resize(static_cast<std::size_t>(desc.Width) * desc.Height * 4);
-    const bool opaque = desc.Format == D3DFMT_X8R8G8B8;
     for (unsigned y = 0; y < desc.Height; ++y) {
         const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch;
         std::uint8_t* out = image.rgba.data() + static_cast<std::size_t>(y) * desc.Width * 4;
-        for (unsigned x = 0; x < desc.Width; ++x) {
-            out[4 * x + 0] = row[4 * x + 2];
-            out[4 * x + 1] = row[4 * x + 1];
-            out[4 * x + 2] = row[4 * x + 0];
-            out[4 * x + 3] = opaque ? 255 : row[4 * x + 3];
-        }
+        for (unsigned x = 0; x < desc.Width; ++x) d3dPixelToRgba(row + 4 * x, desc.Format, out + 4 * x);
     }
     copy->UnlockRect();
     copy->Release();

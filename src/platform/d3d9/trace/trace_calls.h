@@ -188,9 +188,9 @@ struct Fields<void(Whole<Line>)> {
 
 } // namespace tracefield
 
-// One tag type per call: tracecall::SetRenderState::name, ::Fields.
-namespace tracecall {
-using namespace tracefield;
+// One tag type per call: tracecall::SetRenderState::name, ::Fields. Declared inside
+// tracefield so that the field kinds' names win over any others of the same name.
+namespace tracefield::calls {
 #define TRACE_CALL_TAG(call, parameters, arguments, fields, replay) \
     struct call {                                                   \
         static constexpr std::string_view name = #call;             \
@@ -202,7 +202,9 @@ TRACE_DEVICE_CALLS(TRACE_CALL_TAG)
 TRACE_OBJECT_CALLS(TRACE_OBJECT_TAG)
 #undef TRACE_OBJECT_TAG
 #undef TRACE_CALL_TAG
-} // namespace tracecall
+} // namespace tracefield::calls
+
+namespace tracecall = tracefield::calls;
 
 // Writes one call's line through a writer that has handleOf(object) and emit(line).
 template <class Call, class W, class... A>

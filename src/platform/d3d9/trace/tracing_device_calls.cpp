@@ -9,7 +9,9 @@
 template <class Call, class Method, class Signature>
 auto TracingDevice::forwarder(Method method, Signature* signature)
 {
-    return [this, method, signature](auto... given) { return forwardCall<Call>(method, signature, given...); };
+    return [this, method, signature](auto... given) {
+        return this->template forwardCall<Call>(method, signature, given...);
+    };
 }
 
 template <class Call, class... Field, class... A, class... Given>
