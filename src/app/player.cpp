@@ -18,11 +18,21 @@ struct ModuleTag {
 } moduleTag;
 } // namespace
 
-void runStartup()
+void storeModuleInstance()
 {
     appContext.instance = reinterpret_cast<HINSTANCE>(&moduleTag);
+}
+
+void runStartup()
+{
+    storeModuleInstance();
     openDemoArchive(shell().moduleFileName());
     askFullScreen();
+    startWindowAndScript();
+}
+
+void startWindowAndScript()
+{
     createMainWindow();
     if (appContext.fullScreen) shell().showCursor(false);
     startDeviceAndScript();

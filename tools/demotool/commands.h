@@ -11,6 +11,7 @@ void addListCommand(CLI::App& app);
 void addExtractCommand(CLI::App& app);
 void addAppendCommand(CLI::App& app);
 void addCaptureCommand(CLI::App& app);
+void addPlayCommand(CLI::App& app);
 void addTraceCommand(CLI::App& app);
 void addPskCommand(CLI::App& app);
 

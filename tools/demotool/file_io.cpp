@@ -94,7 +94,7 @@ std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path)
 }
 
 void writeFileAtomicallyAt(int folder, const std::string& name, std::span<const std::uint8_t> bytes, mode_t mode,
-                           const std::string& displayName)
+                           const std::string& displayName, Flush flush)
 {
     std::string temporary;
     FileDescriptor fd(createTemporary(folder, name, mode, temporary));
@@ -102,7 +102,7 @@ void writeFileAtomicallyAt(int folder, const std::string& name, std::span<const 
         throw ToolError(systemError(displayName + ": cannot create"));
     try {
         writeAll(fd.get(), bytes);
-        if (::fsync(fd.get()) != 0)
+        if (flush == Flush::each && ::fsync(fd.get()) != 0)
             throw ToolError(systemError(displayName + ": flush failed"));
         if (::close(fd.release()) != 0)
             throw ToolError(systemError(displayName + ": close failed"));
@@ -114,14 +114,81 @@ void writeFileAtomicallyAt(int folder, const std::string& name, std::span<const 
     }
 }
 
-void writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, mode_t mode)
+namespace {
+
+// The folder of path, opened, and the single name inside it.
+int openParent(const std::filesystem::path& path, std::string& name)
 {
     const std::filesystem::path parent = path.parent_path().empty() ? "." : path.parent_path();
-    const std::string name = path.filename().string();
+    name = path.filename().string();
     if (name.empty() || name == "." || name == "..")
         throw ToolError(path.string() + ": not a file name");
-    FileDescriptor folder(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() < 0)
+    const int folder = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
         throw ToolError(systemError(parent.string() + ": cannot open folder"));
-    writeFileAtomicallyAt(folder.get(), name, bytes, mode, path.string());
+    return folder;
+}
+
+} // namespace
+
+void writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, mode_t mode,
+                         Flush flush)
+{
+    std::string name;
+    FileDescriptor folder(openParent(path, name));
+    writeFileAtomicallyAt(folder.get(), name, bytes, mode, path.string(), flush);
+}
+
+void flushFileSystemOf(const std::filesystem::path& folder)
+{
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0 || ::syncfs(fd.get()) != 0)
+        throw ToolError(systemError(folder.string() + ": flush failed"));
+}
+
+TemporaryFile::TemporaryFile(const std::filesystem::path& destination, mode_t mode) : destination_(destination)
+{
+    folder_ = openParent(destination, name_);
+    fd_ = createTemporary(folder_, name_, mode, temporary_);
+    if (fd_ < 0) {
+        ::close(folder_);
+        throw ToolError(systemError(destination.string() + ": cannot create"));
+    }
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    discard();
+    ::close(folder_);
+}
+
+std::filesystem::path TemporaryFile::temporaryPath() const
+{
+    const std::filesystem::path parent = destination_.parent_path();
+    return parent / temporary_;
+}
+
+void TemporaryFile::discard()
+{
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlinkat(folder_, temporary_.c_str(), 0);
+}
+
+void TemporaryFile::publish()
+{
+    if (fd_ < 0) throw ToolError(destination_.string() + ": already written");
+    if (::fsync(fd_) != 0) {
+        const std::string error = systemError(destination_.string() + ": flush failed");
+        discard();
+        throw ToolError(error);
+    }
+    const int fd = std::exchange(fd_, -1);
+    const bool closed = ::close(fd) == 0;
+    if (!closed || ::renameat(folder_, temporary_.c_str(), folder_, name_.c_str()) != 0) {
+        const std::string error = systemError(destination_.string() + ": cannot put into place");
+        ::unlinkat(folder_, temporary_.c_str(), 0);
+        throw ToolError(error);
+    }
 }

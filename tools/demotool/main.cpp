@@ -5,11 +5,12 @@
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Tools for demos: pack, list, extract, append, capture, trace, psk.", "demotool"};
+    CLI::App app{"Tools for demos: pack, list, extract, append, play, capture, trace, psk.", "demotool"};
     addPackCommand(app);
     addListCommand(app);
     addExtractCommand(app);
     addAppendCommand(app);
+    addPlayCommand(app);
     addCaptureCommand(app);
     addTraceCommand(app);
     addPskCommand(app);

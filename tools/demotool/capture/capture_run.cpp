@@ -5,13 +5,17 @@
 #include "archive/archive_access.h"
 #include "archive/resource_archive.h"
 #include "capture/capture_shell.h"
-#include "capture/frame_writer.h"
+#include "capture/frame_outputs.h"
+#include "capture/progress_bar.h"
 #include "file_io.h"
 #include "platform/d3d9/direct3d.h"
 #include "platform/d3d9/trace/tracing_device.h"
 #include "platform/d3d9/trace/tracing_direct3d.h"
 #include "platform/flash/extracted_movie.h"
+#include "platform/sound/sound_library.h"
+#include "platform/sound/soundtrack_recorder.h"
 #include "tool_error.h"
+#include "video/music_decoder.h"
 
 #include <cmath>
 #include <csignal>
@@ -43,6 +47,31 @@ IDirect3D9* tracingHeadlessFactory(UINT)
     return createTracingDirect3D9(createHeadlessDirect3D9(), [](TracingDevice* device) { tracer = device; });
 }
 
+CaptureShell captureShell;
+FrameOutputs* outputs = nullptr;
+// Installed for the rest of the process: the player's fatal exits may still reach it.
+std::unique_ptr<SoundtrackRecorder> recorder;
+
+// Forgets the outputs however runCapture is left.
+struct OutputsInstalled {
+    explicit OutputsInstalled(FrameOutputs& installed) { outputs = &installed; }
+    ~OutputsInstalled() { outputs = nullptr; }
+    OutputsInstalled(const OutputsInstalled&) = delete;
+    OutputsInstalled& operator=(const OutputsInstalled&) = delete;
+};
+
+void abandonOutputs()
+{
+    if (outputs) outputs->abandon();
+}
+
+// How many frames the capture draws, when --to says.
+std::optional<std::uint64_t> framesToDraw(const CaptureOptions& options)
+{
+    if (!options.selection.toMs) return std::nullopt;
+    return static_cast<std::uint64_t>(std::floor(*options.selection.toMs / options.frameMs)) + 1;
+}
+
 std::string frameFileName(std::uint64_t k, const char* extension)
 {
     char name[32];
@@ -67,12 +96,29 @@ void runCapture(CaptureOptions options)
 {
     namespace fs = std::filesystem;
     const fs::path output = outputFolder(options.outputDirectory);
+    if (!options.videoPath.empty()) {
+        // Relative to where capture was started, not to the demo's folder.
+        options.videoPath = fs::absolute(options.videoPath).string();
+        VideoSettings check;
+        check.path = options.videoPath;
+        check.codec = options.lossless ? VideoCodec::ffv1 : VideoCodec::h264;
+        VideoEncoder::checkSettings(check);
+    }
     const fs::path traces = outputFolder(options.traceDirectory);
     const std::string archivePath = options.archive.empty() ? "" : fs::absolute(options.archive).string();
     if (chdir(options.directory.c_str()) != 0) throw ToolError("cannot enter " + options.directory);
 
-    static CaptureShell captureShell;
     setShell(&captureShell);
+    // A video's soundtrack is made from what the demo starts when, on the virtual clock.
+    if (!options.videoPath.empty()) {
+        recorder = std::make_unique<SoundtrackRecorder>(
+            [] { return static_cast<double>(captureShell.counter) * (1000.0 / CaptureShell::kFrequency); },
+            [](std::span<const std::uint8_t> bytes) { return musicOpens(bytes); });
+        setSoundLibrary(recorder.get());
+    }
+    FrameOutputs frameOutputs(options, output, recorder.get());
+    const OutputsInstalled installed(frameOutputs);
+    captureShell.beforeExit = &abandonOutputs;
     std::signal(SIGINT, onInterrupt);
     // Ctrl-C waits for the frame (and any Flash load in it); other ends remove a movie copy.
     removeExtractedMoviesOnSignals();
@@ -86,6 +132,8 @@ void runCapture(CaptureOptions options)
     startDeviceAndScript();
 
     int written = 0;
+    ProgressBar progress(framesToDraw(options));
+    double endMs = 0;
     for (std::uint64_t k = 0;; ++k) {
         const double timeMs = static_cast<double>(k) * options.frameMs;
         captureShell.counter = std::llround(timeMs * (CaptureShell::kFrequency / 1000.0));
@@ -96,12 +144,15 @@ void runCapture(CaptureOptions options)
         runFrame();
         if (tracer) tracer->closeTrace();
         // The frame on which the script ends is not drawn: the demo is over.
+        endMs = timeMs;
         if (appContext.quitRequested) break;
         if (wanted) {
-            std::string error;
-            if (!output.empty() && !writeBackBufferPng(appContext.device, (output / frameFileName(k, "png")).string(), error)) {
+            try {
+                frameOutputs.add(appContext.device, k, timeMs);
+            } catch (const ToolError&) {
+                frameOutputs.release();
                 runShutdown();
-                throw ToolError(error);
+                throw;
             }
             if (!traces.empty()) {
                 const std::string text = trace.str();
@@ -109,15 +160,23 @@ void runCapture(CaptureOptions options)
                     writeFileAtomically(traces / frameFileName(k, "trace"),
                                         {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
                 } catch (const ToolError&) {
+                    frameOutputs.release();
                     runShutdown();
                     throw;
                 }
             }
             ++written;
         }
+        progress.update(k + 1);
+        endMs = timeMs + options.frameMs;
         if (interrupted || options.selection.finishedAfter(timeMs)) break;
     }
-    std::fprintf(stderr, "demotool capture: %d frame(s) written to %s\n", written,
-                 (output.empty() ? traces : output).string().c_str());
+    progress.finish();
+    if (recorder) recorder->finish(endMs);
+    frameOutputs.release();
     runShutdown();
+    frameOutputs.finish();
+    const std::string where = !options.videoPath.empty() ? options.videoPath : (output.empty() ? traces : output).string();
+    std::fprintf(stderr, "demotool capture: %d frame(s) written to %s%s\n", written, where.c_str(),
+                 interrupted ? " (interrupted)" : "");
 }

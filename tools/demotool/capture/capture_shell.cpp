@@ -46,6 +46,7 @@ void CaptureShell::outputDebugString(const std::string& text)
 
 void CaptureShell::exitProcess(int code)
 {
+    if (beforeExit) beforeExit();
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(code);

@@ -9,6 +9,9 @@ public:
     // Ticks per second of the virtual counter: nanoseconds.
     static constexpr std::int64_t kFrequency = 1000000000;
     std::int64_t counter = 0;
+    // Runs before the process ends through exitProcess (a fatal message of the player), so
+    // an unfinished output is not left behind.
+    void (*beforeExit)() = nullptr;
 
     int showMessageBox(const std::string& caption, const std::string& text, UINT style) override;
     bool registerClass(const WindowClass&) override { return true; }
