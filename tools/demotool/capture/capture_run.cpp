@@ -148,7 +148,9 @@ void runCapture(CaptureOptions options)
         if (appContext.quitRequested) break;
         if (wanted) {
             try {
-                frameOutputs.add(appContext.device, k, timeMs);
+                // Read back past the tracing device, so the copy surface never shows up in
+                // a later frame's trace as one of the demo's objects.
+                frameOutputs.add(tracer ? tracer->inner() : appContext.device, k, timeMs);
             } catch (const ToolError&) {
                 frameOutputs.release();
                 runShutdown();
