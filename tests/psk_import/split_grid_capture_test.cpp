@@ -50,13 +50,26 @@ TEST(ImportCapture, GridAboveTheVertexLimitIsSplitAndDrawsCompletely)
     const std::vector<DecodedPicture> frames = importAndCapture(dir, "grid", "0");
     const PlayerView view(dir / "demo" / "grid.psk");
 
+    // Each part's extent along the source's Y (the file's Z): where one part ends, the next
+    // begins, and that seam must lie inside the rectangle checked below.
     std::size_t vertices = 0;
+    std::vector<std::pair<float, float>> spans;
     for (const PskVertexBuffer* buffer : view.all<PskVertexBuffer>()) {
         EXPECT_LE(buffer->vertices.size(), 65536u);
         vertices += buffer->vertices.size();
+        std::pair<float, float> span{1e9f, -1e9f};
+        for (const PskVertex& vertex : buffer->vertices)
+            span = {std::min(span.first, vertex.position[2]), std::max(span.second, vertex.position[2])};
+        spans.push_back(span);
     }
     EXPECT_GE(view.all<PskMesh>().size(), 2u);
     EXPECT_GE(vertices, std::size_t{kColumns} * kRows);
+    std::sort(spans.begin(), spans.end());
+    ASSERT_GE(spans.size(), 2u);
+    const float seam = spans[0].second;
+    EXPECT_LE(spans[1].first, seam) << "a gap between the parts";
+    EXPECT_GT(seam, -kHalfHeight + 0.05f);
+    EXPECT_LT(seam, kHalfHeight - 0.05f);
 
     // Diffuse × light with N·L = 1 (the light shines down the source's −Z onto the +Z face), no
     // attenuation for a directional light, black ambient, no glow and no specular colour.
@@ -91,10 +104,10 @@ TEST(ImportCapture, GridAboveTheVertexLimitIsSplitAndDrawsCompletely)
                 outsideDrawn += drawn(frames[0], x, y);
             }
         }
-    std::printf("grid: %zu meshes, %zu vertices; %zu pixels inside, %zu off (%.1f, %.1f, %.1f) by more than 2 (worst %d), "
-                "%zu drawn outside\n",
-                view.all<PskMesh>().size(), vertices, inside, wrong, expected[0], expected[1], expected[2], worst,
-                outsideDrawn);
+    std::printf("grid: %zu meshes, %zu vertices, parts meet at source y = %.3f (screen y %.1f)\n",
+                view.all<PskMesh>().size(), vertices, seam, view.project("Cam", grid, {0.0f, 0.0f, seam}, 0.0f).y);
+    std::printf("grid: %zu pixels inside, %zu off (%.1f, %.1f, %.1f) by more than 2 (worst %d), %zu drawn outside\n",
+                inside, wrong, expected[0], expected[1], expected[2], worst, outsideDrawn);
     EXPECT_GT(inside, 100000u);
     EXPECT_EQ(wrong, 0u);
     EXPECT_EQ(outsideDrawn, 0u);
