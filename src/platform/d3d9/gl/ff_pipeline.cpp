@@ -35,6 +35,8 @@ FfPipeline::FfPipeline(GlDeviceShared& shared, float maxPointSize)
     : shared_(shared), maxPointSize_(maxPointSize)
 {
     glCreateSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
+    // Asked once: the extension query walks the driver's extension list.
+    anisotropyAvailable_ = epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") || epoxy_gl_version() >= 46;
     bufferDeletions_ = shared_.bufferDeletions();
 }
 
@@ -151,7 +153,7 @@ void FfPipeline::applySamplers(DeviceState& state)
         glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(s[D3DSAMP_MAXMIPLEVEL]));
         const bool anisotropic = s[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC || s[D3DSAMP_MAGFILTER] == D3DTEXF_ANISOTROPIC;
         const float anisotropy = anisotropic ? static_cast<float>(std::clamp<DWORD>(s[D3DSAMP_MAXANISOTROPY], 1, 16)) : 1.0f;
-        if (epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") || epoxy_gl_version() >= 46)
+        if (anisotropyAvailable_)
             glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
     }
     state.dirtySamplers = 0;
@@ -180,10 +182,11 @@ void FfPipeline::uploadConstants(FfProgram& program)
     const float* data[kUniformArrays] = {drawBlock_.worldView, lightBlock_.lights[0].diffuse,
                                          textureBlock_.matrices[0]};
     const GLsizei lengths[kUniformArrays] = {sizeof drawBlock_ / 16, sizeof lightBlock_ / 16, sizeof textureBlock_ / 16};
+    // The program is current here, so the plain call spares the driver looking it up by name.
     for (int i = 0; i < kUniformArrays; ++i) {
         if (program.versions[i] == versions_[i]) continue;
         program.versions[i] = versions_[i];
-        if (program.locations[i] >= 0) glProgramUniform4fv(program.name, program.locations[i], lengths[i], data[i]);
+        if (program.locations[i] >= 0) glUniform4fv(program.locations[i], lengths[i], data[i]);
     }
 }
 
@@ -272,15 +275,17 @@ void FfPipeline::draw(DeviceState& state, const std::array<FfStageTexture, D3D_M
         bufferDeletions_ = shared_.bufferDeletions();
     }
     VertexArray& array = vertexArrayFor(state.fvf);
+    // The array is bound from here on: binding through it spares the driver a lookup of the
+    // array by name on every draw.
     cache.bindVertexArray(array.name);
     if (array.buffer != call.vertexBuffer || array.offset != call.vertexOffset || array.stride != call.stride) {
-        glVertexArrayVertexBuffer(array.name, 0, call.vertexBuffer, call.vertexOffset, call.stride);
+        glBindVertexBuffer(0, call.vertexBuffer, call.vertexOffset, call.stride);
         array.buffer = call.vertexBuffer;
         array.offset = call.vertexOffset;
         array.stride = call.stride;
     }
     if (call.indexed && array.elements != call.indexBuffer) {
-        glVertexArrayElementBuffer(array.name, call.indexBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, call.indexBuffer);
         array.elements = call.indexBuffer;
     }
 

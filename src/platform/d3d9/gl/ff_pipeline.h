@@ -97,6 +97,7 @@ private:
     std::array<bool, D3D_MAX_STAGES> lastBound_{};
 
     std::array<GLuint, D3D_MAX_STAGES> samplers_{};
+    bool anisotropyAvailable_ = false;
     std::unique_ptr<GlStreamRing> vertices_;
     std::unique_ptr<GlStreamRing> indices_;
 
