@@ -8,6 +8,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/mem.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
@@ -98,6 +99,9 @@ struct OpenedInput {
 
 bool openInput(OpenedInput& input, std::span<const std::uint8_t> bytes, std::string& error)
 {
+    // FFmpeg sizes some buffers straight from header fields: a 46-byte WAVE header made it ask
+    // for 1.8 GB at once. Nothing capture encodes or decodes needs a single block near this.
+    av_max_alloc(std::size_t{256} << 20);
     input.reader.bytes = bytes;
     constexpr int kBufferSize = 1 << 16;
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
