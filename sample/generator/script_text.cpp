@@ -46,7 +46,7 @@ setlayeralpha 3 0
 setlayeralphadelta 3 0.5
 waituntil 8000
 setlayer ring 2
-setlayerpos 2 336 100
+setlayerpos 2 336 60
 setlayeradditive 2 1
 waituntil 12000
 stopflash
@@ -55,7 +55,6 @@ setlayeralpha 3 1
 setlayeralphadelta 3 -0.4
 waituntil 15500
 setlayer white 9
-setlayeradditive 9 1
 setlayeralpha 9 0
 setlayeralphadelta 9 2
 waituntil 16000
@@ -67,7 +66,6 @@ clearlayers
 setscenetime 0
 playscene citadel
 setlayer white 9
-setlayeradditive 9 1
 setlayeralpha 9 1
 setlayeralphadelta 9 -1.5
 waituntil 15800
@@ -91,7 +89,6 @@ freescene citadel
 setactivecamera Drift
 setvolume 170
 setlayer white 9
-setlayeradditive 9 1
 setlayeralpha 9 1
 setlayeralphadelta 9 -1
 waituntil 8000
@@ -122,7 +119,6 @@ setlayer nebula -1
 setlayerpos -1 -224 0
 setlayerposdelta -1 10 0
 setlayer white 9
-setlayeradditive 9 1
 setlayeralpha 9 1
 setlayeralphadelta 9 -1
 setlayer credits 3
