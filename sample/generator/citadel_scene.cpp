@@ -110,7 +110,7 @@ std::vector<std::uint8_t> citadelScene()
         spin.samples.push_back({{0, 0, z}, aboutAxis(2, 0.7853982f * static_cast<float>(k)), {}});
     }
     PskFloatTrack breathe{beam, "Intensity", {0, 8000, 0, 8000}, {}};
-    for (int k = 0; k <= 16; ++k) breathe.samples.push_back(0.7f + 0.8f * std::pow(std::cos(0.19634954f * static_cast<float>(k)), 2.0f));
+    for (int k = 0; k <= 16; ++k) breathe.samples.push_back(0.3f + 0.6f * std::pow(std::cos(0.19634954f * static_cast<float>(k)), 2.0f));
     writer.chunk(1, 0, orbitTrack(orbit)).chunk(1, 0, spin).chunk(1, 0, breathe);
     return writer.bytes();
 }

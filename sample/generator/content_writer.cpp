@@ -5,6 +5,7 @@
 #include "scenes.h"
 #include "script_text.h"
 #include "song.h"
+#include "vorbis_writer.h"
 
 #include <fstream>
 #include <stdexcept>
@@ -39,7 +40,7 @@ void writeSampleContent(const fs::path& content, const fs::path& loose)
 {
     fs::create_directories(content);
     fs::create_directories(loose);
-    writeFile(content / "song.wav", encodeWav(composeSong().toPcm16(), kSongRate, 2));
+    writeFile(content / "song.ogg", encodeOggVorbis(composeSong().toPcm16(), kSongRate, 0.5f));
 
     writeFile(content / "dusk.tga", encodeTga(duskSky(), false));
     writeFile(content / "night.tga", encodeTga(nightSky(), false));

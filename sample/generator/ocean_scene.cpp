@@ -40,7 +40,7 @@ std::vector<std::uint8_t> oceanScene()
         .chunk(1, root, PskGroup{nodeRecord("Sea", -1, {0, 0, 0})});
     const PskVec3 driftEye{-6, -30, 3};
     writer.chunk(2, drift, PskCamera{nodeRecord("Drift", under(root), driftEye, lookAt(driftEye, {0, 0, 4})), 0.9f, 0.5f, 400.0f, std::nullopt})
-        .chunk(2, low, PskCamera{nodeRecord("Low", under(root), {10, -8, 1.2f}, lookAt({10, -8, 1.2f}, {0, 6, 5})), 1.0f, 0.5f, 400.0f, std::nullopt})
+        .chunk(2, low, PskCamera{nodeRecord("Low", under(root), {-10, -6, 1.2f}, lookAt({-10, -6, 1.2f}, {0, 14, 5})), 1.0f, 0.5f, 400.0f, std::nullopt})
         .chunk(2, high, PskCamera{nodeRecord("High", under(root), {-22, -22, 16}, lookAt({-22, -22, 16}, {0, 4, 2})), 0.8f, 0.5f, 400.0f, std::nullopt})
         .chunk(1, moon, light(nodeRecord("Moon", under(root), {0, 0, 50}, aboutAxis(0, -0.7f)), 3, 0xFF8090C0u, 0.8f, 1000.0f))
         .chunk(1, buoy, light(nodeRecord("Buoy", under(root), {6, 2, 2.5f}), 1, 0xFFFF7020u, 1.5f, 30.0f))

@@ -11,7 +11,7 @@ constexpr int bar(int n) { return static_cast<int>(n * kBarSeconds * 1000); }
 
 const char* kMain = R"(# Lanterns: the sample demo. Everything is loaded before the clock is set to zero, so the
 # sections below count from the first beat of the music.
-loadmusic song.wav song
+loadmusic song.ogg song
 loadimage nebula.jpg nebula
 loadimage horizon.png horizon
 loadimage title.tga title

@@ -63,7 +63,7 @@ void lead(StereoMix& mix, int bar, float velocity)
 StereoMix composeSong()
 {
     // Two seconds past the last bar let the final chord ring out.
-    StereoMix mix(barStart(kSongBars) + 2.0, kSongRate);
+    StereoMix mix(kSongSeconds, kSongRate);
     using S = SongSections;
     for (int bar = 0; bar < kSongBars; ++bar) {
         const bool intro = bar < S::build, build = bar >= S::build && bar < S::drop;
@@ -81,39 +81,4 @@ StereoMix composeSong()
     // The end: one long tonic chord.
     for (int note : {45, 57, 60, 64}) mix.play(Instrument::Pad, {barStart(kSongBars - 1), 2.5, note, 1.0f, 0.0f});
     return mix;
-}
-
-namespace {
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFFu);
-    put16(out, v >> 16);
-}
-
-} // namespace
-
-std::vector<std::uint8_t> encodeWav(const std::vector<std::int16_t>& interleaved, int sampleRate, int channels)
-{
-    const auto dataBytes = static_cast<std::uint32_t>(interleaved.size() * 2);
-    std::vector<std::uint8_t> out{'R', 'I', 'F', 'F'};
-    put32(out, 36 + dataBytes);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(out, 16);
-    put16(out, 1); // PCM
-    put16(out, static_cast<std::uint32_t>(channels));
-    put32(out, static_cast<std::uint32_t>(sampleRate));
-    put32(out, static_cast<std::uint32_t>(sampleRate * channels * 2));
-    put16(out, static_cast<std::uint32_t>(channels * 2));
-    put16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(out, dataBytes);
-    for (std::int16_t s : interleaved) put16(out, static_cast<std::uint16_t>(s));
-    return out;
 }

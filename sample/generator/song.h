@@ -22,5 +22,5 @@ inline constexpr int kSongBars = 32;
 
 StereoMix composeSong();
 
-// A canonical 16-bit PCM WAV file.
-std::vector<std::uint8_t> encodeWav(const std::vector<std::int16_t>& interleaved, int sampleRate, int channels);
+// The song's length: its bars and a two second tail for the last chord.
+inline constexpr double kSongSeconds = kSongBars * kBarSeconds + 2.0;

@@ -76,24 +76,4 @@ TEST(StereoMix, Pcm16IsNormalisedToThePeakAndSilenceStaysSilent)
     EXPECT_NEAR(loudest, 16384, 1);
 }
 
-TEST(Wav, HeaderDescribesTheSamples)
-{
-    const std::vector<std::int16_t> samples{1, -1, 300, -300, 32767, -32768};
-    const std::vector<std::uint8_t> wav = encodeWav(samples, 22050, 2);
-    ASSERT_EQ(wav.size(), 44u + 12u);
-    const auto u32 = [&](std::size_t at) { return wav[at] | wav[at + 1] << 8 | wav[at + 2] << 16 | static_cast<std::uint32_t>(wav[at + 3]) << 24; };
-    const auto u16 = [&](std::size_t at) { return static_cast<unsigned>(wav[at] | wav[at + 1] << 8); };
-    EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
-    EXPECT_EQ(u32(4), wav.size() - 8);
-    EXPECT_EQ(u16(20), 1u);     // PCM
-    EXPECT_EQ(u16(22), 2u);     // channels
-    EXPECT_EQ(u32(24), 22050u); // rate
-    EXPECT_EQ(u32(28), 22050u * 4);
-    EXPECT_EQ(u16(32), 4u);
-    EXPECT_EQ(u16(34), 16u);
-    EXPECT_EQ(u32(40), 12u);
-    EXPECT_EQ(static_cast<std::int16_t>(u16(52)), 32767);
-    EXPECT_EQ(static_cast<std::int16_t>(u16(54)), -32768);
-}
-
 } // namespace
