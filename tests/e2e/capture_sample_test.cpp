@@ -28,7 +28,7 @@ TEST(CaptureSample, PlaysToItsEndAndEverySectionShowsAPicture)
     const fs::path output = fs::temp_directory_path() / ("capture_sample_" + std::to_string(::getpid()));
     fs::remove_all(output);
     const std::string command = std::string(DEMOTOOL_PATH) + " capture -C " + SAMPLE_DIR +
-                                " --archive sample.cfl --at 10000,23000,60000,76000 -o " + output.string() +
+                                " --archive " + SAMPLE_DIR + "/sample.cfl --at 10000,23000,60000,76000 -o " + output.string() +
                                 " > " + output.string() + ".log 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
