@@ -85,8 +85,8 @@ std::vector<std::uint8_t> citadelScene()
         .chunk(2, skyMat, makeMaterial(0xFFFFFFFFu, 1.0f, 0, 0.0f, skyTex))
         .chunk(2, floorMat, makeMaterial(0xFFFFFFFFu, 1.0f, 0, 0.0f, floorTex))
         .chunk(2, stoneMat, makeMaterial(0xFFE0D8D0u, 1.0f, 0, 0.0f, stoneTex))
-        .chunk(2, crystalMat, makeMaterial(0xFFFFFFFFu, 0.85f, 2, 0.3f, crystalTex))
-        .chunk(2, capMat, makeMaterial(0xFFFF8030u, 1.0f, 0, 0.45f, 0xFFFFFFFFu))
+        .chunk(2, crystalMat, makeMaterial(0xFFFFFFFFu, 0.85f, 2, 0.2f, crystalTex))
+        .chunk(2, capMat, makeMaterial(0xFFFF8030u, 1.0f, 0, 0.35f, 0xFFFFFFFFu))
         .chunk(1, id(), PskMesh{sky, "SkyMesh", skyVb, skyIb, {{0, skyMat, 0, skyCount, 0}}})
         .chunk(1, id(), PskMesh{floor, "FloorMesh", floorVb, floorIb, {{0, floorMat, 0, floorCount, 0}}})
         .chunk(1, id(), PskMesh{crystal, "CrystalMesh", crystalVb, crystalIb, {{0, crystalMat, 0, crystalCount, 0}}});
@@ -99,7 +99,7 @@ std::vector<std::uint8_t> citadelScene()
         writer.chunk(1, pillar, PskGroup{nodeRecord("Pillar" + std::to_string(k), static_cast<std::int32_t>(root), at)})
             .chunk(1, id(), PskMesh{pillar, "PillarMesh", boxVb, boxIb, {{0, stoneMat, 0, 12, 0}, {12, capMat, 0, 6, 0}, {18, stoneMat, 0, boxCount - 18, 0}}})
             .chunk(1, cap, PskGroup{nodeRecord("Cap" + std::to_string(k), static_cast<std::int32_t>(pillar), {0, 0, 3.6f})})
-            .chunk(1, id(), PskSprite{cap, sparkTex, 1.4f, false});
+            .chunk(1, id(), PskSprite{cap, sparkTex, 1.0f, false});
     }
 
     // The crystal turns once every 4 s and bobs once a bar (sampled); the beam breathes with

@@ -20,7 +20,7 @@ std::vector<std::uint8_t> ringScene()
     const std::uint32_t cubeCount = addBox(cubeVertices, cubeIndices, {0.25f, 0.25f, 0.25f}, false);
     writer.chunk(1, vertices, cubeVertices).chunk(1, indices, cubeIndices)
         .chunk(1, spark, PskTexture{"spark.tga"})
-        .chunk(2, cubeMaterial, makeMaterial(0xFF60C0FFu, 1.0f, 0, 0.5f, 0xFFFFFFFFu));
+        .chunk(2, cubeMaterial, makeMaterial(0xFF60C0FFu, 1.0f, 0, 0.35f, 0xFFFFFFFFu));
     for (int k = 0; k < 12; ++k) {
         const float angle = 6.2831853f * static_cast<float>(k) / 12.0f;
         const PskVec3 at{3.0f * std::cos(angle), 3.0f * std::sin(angle), 0.3f * std::sin(3 * angle)};
@@ -30,7 +30,7 @@ std::vector<std::uint8_t> ringScene()
         if (k % 3 == 0)
             writer.chunk(1, id(), PskMesh{node, "RingCube", vertices, indices, {{0, cubeMaterial, 0, cubeCount, 0}}});
         else
-            writer.chunk(1, id(), PskSprite{node, spark, k % 3 == 1 ? 0.6f : 0.4f, false});
+            writer.chunk(1, id(), PskSprite{node, spark, k % 3 == 1 ? 0.45f : 0.3f, false});
     }
     writer.chunk(1, 0, spin);
     return writer.bytes();
