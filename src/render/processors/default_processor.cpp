@@ -17,8 +17,9 @@ DefaultProcessor::DefaultProcessor(SceneGraph& scene, int id) : Processor(scene,
 
 void DefaultProcessor::beginPass()
 {
-    std::vector<SubMeshEntry>().swap(subMeshes_);
-    std::vector<SpriteEntry>().swap(sprites_);
+    // The storage stays: every frame collects about as many entries as the last.
+    subMeshes_.clear();
+    sprites_.clear();
 }
 
 void DefaultProcessor::submit(Group& node)

@@ -19,7 +19,7 @@ class DefaultProcessor : public Processor {
 public:
     DefaultProcessor(SceneGraph& scene, int id);
 
-    // Empties both lists and lets their storage go.
+    // Empties both lists.
     void beginPass() override;
     // Nodes whose visibility is not above 0.5 add nothing.
     void submit(Group& node) override;

@@ -189,18 +189,23 @@ HRESULT DeviceCore::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect
 
 HRESULT DeviceCore::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offsetInBytes, UINT stride)
 {
-    if (stream >= caps_.MaxStreams || stream >= kStreamCount || stride > caps_.MaxStreamStride ||
-        (buffer && !backend_.owns(buffer, ObjectKind::VertexBuffer)))
+    if (stream >= caps_.MaxStreams || stream >= kStreamCount || stride > caps_.MaxStreamStride)
         return D3DERR_INVALIDCALL;
-    rebind(streams_[stream].buffer, buffer);
-    streams_[stream].offset = offsetInBytes;
-    streams_[stream].stride = stride;
-    streams_[stream].length = buffer ? backend_.vertexBufferLength(buffer) : 0;
+    StreamBinding& binding = streams_[stream];
+    // Meshes bind their buffers before every draw; the same binding again changes nothing
+    // (what is bound was checked when it was set).
+    if (binding.buffer == buffer && binding.offset == offsetInBytes && binding.stride == stride) return D3D_OK;
+    if (buffer && !backend_.owns(buffer, ObjectKind::VertexBuffer)) return D3DERR_INVALIDCALL;
+    rebind(binding.buffer, buffer);
+    binding.offset = offsetInBytes;
+    binding.stride = stride;
+    binding.length = buffer ? backend_.vertexBufferLength(buffer) : 0;
     return D3D_OK;
 }
 
 HRESULT DeviceCore::SetIndices(IDirect3DIndexBuffer9* indexBuffer)
 {
+    if (indices_ == indexBuffer) return D3D_OK;
     if (indexBuffer && !backend_.owns(indexBuffer, ObjectKind::IndexBuffer)) return D3DERR_INVALIDCALL;
     rebind(indices_, indexBuffer);
     indexLength_ = indexBuffer ? backend_.indexBufferLength(indexBuffer) : 0;

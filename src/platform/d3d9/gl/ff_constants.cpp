@@ -62,12 +62,17 @@ D3DMATRIX normalMatrixOf(const D3DMATRIX& m)
     return r;
 }
 
-void fillDrawBlock(const DeviceState& state, float maxPointSize, FfDrawBlock* block)
+void fillDrawTransforms(const DeviceState& state, FfDrawBlock* block)
 {
     const D3DMATRIX worldView = multiply(state.world, state.view);
     store(worldView, block->worldView);
     store(state.projection, block->projection);
     store(normalMatrixOf(worldView), block->normalMatrix);
+}
+
+void fillDrawBlock(const DeviceState& state, float maxPointSize, FfDrawBlock* block)
+{
+    fillDrawTransforms(state, block);
     colorOf(state.material.Diffuse, block->materialDiffuse);
     colorOf(state.material.Ambient, block->materialAmbient);
     colorOf(state.material.Specular, block->materialSpecular);

@@ -49,6 +49,8 @@ static_assert(sizeof(FfDrawBlock) == 22 * 16 && sizeof(FfLightBlock) == 56 * 16 
               "the shaders declare these lengths");
 
 void fillDrawBlock(const DeviceState& state, float maxPointSize, FfDrawBlock* block);
+// Only the three matrices of the draw array: all that changes between most draws.
+void fillDrawTransforms(const DeviceState& state, FfDrawBlock* block);
 // Enabled lights in index order, as the program key lists them.
 void fillLightBlock(const DeviceState& state, FfLightBlock* block);
 void fillTextureBlock(const DeviceState& state, FfTextureBlock* block);

@@ -161,8 +161,11 @@ void FfPipeline::applySamplers(DeviceState& state)
 
 void FfPipeline::updateConstants(DeviceState& state)
 {
-    if (state.dirty & (kDirtyTransforms | kDirtyMaterial | kDirtyViewport) || !versions_[kUniformDraw]) {
+    if (state.dirty & (kDirtyMaterial | kDirtyViewport) || !versions_[kUniformDraw]) {
         fillDrawBlock(state, maxPointSize_, &drawBlock_);
+        versions_[kUniformDraw] = nextVersion_++;
+    } else if (state.dirty & kDirtyTransforms) {
+        fillDrawTransforms(state, &drawBlock_);
         versions_[kUniformDraw] = nextVersion_++;
     }
     if (state.dirty & kDirtyLights || !versions_[kUniformLights]) {

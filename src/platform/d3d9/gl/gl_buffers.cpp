@@ -124,14 +124,22 @@ HRESULT GlIndexBuffer::Unlock()
 
 void GlIndexBuffer::indexRange(UINT first, UINT count, UINT* lowest, UINT* highest)
 {
-    const auto key = std::make_pair(first, count);
-    auto found = ranges_.find(key);
-    if (found == ranges_.end()) {
-        found = ranges_.emplace(key, scanIndexRange(storage_.bytes() + static_cast<std::size_t>(first) * indexSize(),
-                                                    count, indexSize())).first;
+    auto found = std::lower_bound(ranges_.begin(), ranges_.end(), std::make_pair(first, count),
+                                  [](const KnownRange& range, const std::pair<UINT, UINT>& key) {
+                                      return std::make_pair(range.first, range.count) < key;
+                                  });
+    if (found == ranges_.end() || found->first != first || found->count != count) {
+        // Ranges drawn once each (a buffer refilled without Unlock, say) must not pile up.
+        if (ranges_.size() >= kMaxKnownRanges) {
+            ranges_.clear();
+            found = ranges_.end();
+        }
+        const auto scanned =
+            scanIndexRange(storage_.bytes() + static_cast<std::size_t>(first) * indexSize(), count, indexSize());
+        found = ranges_.insert(found, KnownRange{first, count, scanned.first, scanned.second});
     }
-    *lowest = found->second.first;
-    *highest = found->second.second;
+    *lowest = found->lowest;
+    *highest = found->highest;
 }
 
 std::pair<UINT, UINT> scanIndexRange(const void* indices, UINT count, UINT indexSize)

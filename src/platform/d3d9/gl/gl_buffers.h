@@ -7,7 +7,6 @@
 #include "platform/d3d9/gl/gl_device_shared.h"
 
 #include <cstdint>
-#include <map>
 #include <utility>
 #include <vector>
 
@@ -72,7 +71,13 @@ public:
 
 private:
     GlBufferStorage storage_;
-    std::map<std::pair<UINT, UINT>, std::pair<UINT, UINT>> ranges_;
+    struct KnownRange {
+        UINT first, count, lowest, highest;
+    };
+    // Sorted by (first, count): a mesh has few ranges, and a binary search over a flat array
+    // is cheaper per draw than a tree.
+    std::vector<KnownRange> ranges_;
+    static constexpr std::size_t kMaxKnownRanges = 1024;
     ULONG references_ = 1;
     D3DINDEXBUFFER_DESC desc_{};
 };

@@ -7,6 +7,9 @@
 #include "platform/d3d9/gl/gl_diagnostics.h"
 #include "platform/d3d9/gl/gl_texture.h"
 
+#include <type_traits>
+#include <typeinfo>
+
 namespace d3dgl {
 
 GlDevice::GlDevice(IDirect3D9* direct3d, std::shared_ptr<GlContext> context, const D3DPRESENT_PARAMETERS& parameters,
@@ -70,13 +73,19 @@ GlDevice::~GlDevice()
 GlSurface* GlDevice::target() const { return static_cast<GlSurface*>(boundRenderTarget()); }
 GlDepthSurface* GlDevice::depth() const { return static_cast<GlDepthSurface*>(boundDepthStencil()); }
 
+static_assert(std::is_final_v<GlTexture> && std::is_final_v<GlVertexBuffer> && std::is_final_v<GlIndexBuffer>,
+              "owns() compares exact dynamic types");
+
 bool GlDevice::owns(IUnknown* object, ObjectKind kind) const
 {
+    if (!object) return false;
+    // Textures and buffers are final classes, so comparing the dynamic type is exact and far
+    // cheaper than a cast search on every binding; surfaces come in several kinds.
     switch (kind) {
-    case ObjectKind::Texture: return dynamic_cast<GlTexture*>(object) != nullptr;
+    case ObjectKind::Texture: return typeid(*object) == typeid(GlTexture);
     case ObjectKind::Surface: return dynamic_cast<GlSurface*>(object) != nullptr;
-    case ObjectKind::VertexBuffer: return dynamic_cast<GlVertexBuffer*>(object) != nullptr;
-    case ObjectKind::IndexBuffer: return dynamic_cast<GlIndexBuffer*>(object) != nullptr;
+    case ObjectKind::VertexBuffer: return typeid(*object) == typeid(GlVertexBuffer);
+    case ObjectKind::IndexBuffer: return typeid(*object) == typeid(GlIndexBuffer);
     }
     return false;
 }
