@@ -32,12 +32,11 @@ GlStreamRing::Slice streamInto(GlStreamRing& ring, const void* data, std::size_t
 } // namespace
 
 FfPipeline::FfPipeline(GlDeviceShared& shared, float maxPointSize)
-    : shared_(shared), maxPointSize_(maxPointSize)
+    : shared_(shared), maxPointSize_(maxPointSize), arrays_(shared.cache())
 {
     glCreateSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
     // Asked once: the extension query walks the driver's extension list.
     anisotropyAvailable_ = epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") || epoxy_gl_version() >= 46;
-    bufferDeletions_ = shared_.bufferDeletions();
 }
 
 FfPipeline::~FfPipeline()
@@ -45,10 +44,6 @@ FfPipeline::~FfPipeline()
     GlStateCache& cache = shared_.cache();
     for (int unit = 0; unit < static_cast<int>(D3D_MAX_STAGES); ++unit) cache.bindSampler(unit, 0);
     glDeleteSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
-    for (auto& entry : vertexArrays_) {
-        cache.forgetVertexArray(entry.second.name);
-        glDeleteVertexArrays(1, &entry.second.name);
-    }
     cache.useProgram(0);
 }
 
@@ -193,35 +188,6 @@ void FfPipeline::uploadConstants(FfProgram& program)
     }
 }
 
-FfPipeline::VertexArray& FfPipeline::vertexArrayFor(DWORD fvf)
-{
-    auto found = vertexArrays_.find(fvf);
-    if (found != vertexArrays_.end()) return found->second;
-    VertexArray array;
-    glCreateVertexArrays(1, &array.name);
-    const GLuint vao = array.name;
-    GLuint offset = 0;
-    auto attribute = [&](GLuint location, GLint size, GLenum type, GLboolean normalized, GLuint bytes) {
-        glEnableVertexArrayAttrib(vao, location);
-        glVertexArrayAttribFormat(vao, location, size, type, normalized, offset);
-        glVertexArrayAttribBinding(vao, location, 0);
-        offset += bytes;
-    };
-    // Flexible vertex format order: position, normal, point size, diffuse, specular, sets.
-    if ((fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW)
-        attribute(kAttribPosition, 4, GL_FLOAT, GL_FALSE, 16);
-    else
-        attribute(kAttribPosition, 3, GL_FLOAT, GL_FALSE, 12);
-    if (fvf & D3DFVF_NORMAL) attribute(kAttribNormal, 3, GL_FLOAT, GL_FALSE, 12);
-    if (fvf & D3DFVF_PSIZE) attribute(kAttribPointSize, 1, GL_FLOAT, GL_FALSE, 4);
-    // D3DCOLOR is 0xAARRGGBB: bytes B, G, R, A in memory, which GL_BGRA reads as (R, G, B, A).
-    if (fvf & D3DFVF_DIFFUSE) attribute(kAttribDiffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
-    if (fvf & D3DFVF_SPECULAR) attribute(kAttribSpecular, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
-    const DWORD sets = std::min<DWORD>((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT, D3D_MAX_STAGES);
-    for (DWORD set = 0; set < sets; ++set) attribute(kAttribTexCoord0 + set, 2, GL_FLOAT, GL_FALSE, 8);
-    return vertexArrays_.emplace(fvf, array).first->second;
-}
-
 void FfPipeline::draw(DeviceState& state, const std::array<FfStageTexture, D3D_MAX_STAGES>& textures,
                       const FfDrawCall& call, bool submit)
 {
@@ -269,28 +235,13 @@ void FfPipeline::draw(DeviceState& state, const std::array<FfStageTexture, D3D_M
         cache.bindSampler(static_cast<int>(stage), samplers_[stage]);
     }
 
-    if (shared_.bufferDeletions() != bufferDeletions_) {
-        // A buffer name may have been reused: forget what the vertex arrays were pointed at.
-        for (auto& entry : vertexArrays_) {
-            VertexArray& array = entry.second;
-            array.buffer = array.elements = ~0u;
-        }
-        bufferDeletions_ = shared_.bufferDeletions();
-    }
-    VertexArray& array = vertexArrayFor(state.fvf);
-    // The array is bound from here on: binding through it spares the driver a lookup of the
-    // array by name on every draw.
-    cache.bindVertexArray(array.name);
-    if (array.buffer != call.vertexBuffer || array.offset != call.vertexOffset || array.stride != call.stride) {
-        glBindVertexBuffer(0, call.vertexBuffer, call.vertexOffset, call.stride);
-        array.buffer = call.vertexBuffer;
-        array.offset = call.vertexOffset;
-        array.stride = call.stride;
-    }
-    if (call.indexed && array.elements != call.indexBuffer) {
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, call.indexBuffer);
-        array.elements = call.indexBuffer;
-    }
+    if (shared_.buffersDeleted()) arrays_.forgetBuffers(shared_.takeDeletedBuffers());
+    const FfVertexArrays::Source source{call.vertexBuffer, call.vertexOffset, call.stride,
+                                        call.indexed ? call.indexBuffer : 0};
+    if (call.streamed)
+        arrays_.bindForStream(state.fvf, source);
+    else
+        arrays_.bindForBuffers(state.fvf, source);
 
     if (!submit) return;
     const GLenum mode = glPrimitiveMode(call.type);

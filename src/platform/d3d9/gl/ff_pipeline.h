@@ -7,13 +7,13 @@
 #include "platform/d3d9/gl/ff_constants.h"
 #include "platform/d3d9/core/ff_key.h"
 #include "platform/d3d9/gl/ff_program_cache.h"
+#include "platform/d3d9/gl/ff_vertex_arrays.h"
 #include "platform/d3d9/gl/gl_device_shared.h"
 #include "platform/d3d9/gl/gl_stream_ring.h"
 
 #include <epoxy/gl.h>
 
 #include <array>
-#include <map>
 #include <memory>
 
 namespace d3dgl {
@@ -48,6 +48,7 @@ struct FfDrawCall {
     GLintptr indexOffset = 0;   // bytes to the first index
     GLenum indexType = GL_UNSIGNED_SHORT;
     GLint baseVertex = 0;
+    bool streamed = false;      // from user memory, through the streaming buffers
 };
 
 class FfPipeline {
@@ -72,6 +73,8 @@ public:
     void frameDone();
 
     std::size_t programCount() const { return programs_.size(); }
+    // Vertex arrays kept for device buffer sets.
+    std::size_t bufferArrayCount() const { return arrays_.bufferArrayCount(); }
     // OpenGL state calls that got through the state cache so far.
     std::uint64_t stateCallsIssued() const { return shared_.cache().callsIssued(); }
 
@@ -108,16 +111,7 @@ private:
     std::array<std::uint64_t, kUniformArrays> versions_{};
     std::uint64_t nextVersion_ = 1;
 
-    struct VertexArray {
-        GLuint name = 0;
-        GLuint buffer = ~0u;
-        GLintptr offset = -1;
-        GLsizei stride = -1;
-        GLuint elements = ~0u;
-    };
-    VertexArray& vertexArrayFor(DWORD fvf);
-    std::map<DWORD, VertexArray> vertexArrays_;
-    std::uint64_t bufferDeletions_ = 0;
+    FfVertexArrays arrays_;
 };
 
 } // namespace d3dgl

@@ -29,7 +29,7 @@ GlBufferStorage::GlBufferStorage(GlShared shared, UINT length) : shared_(std::mo
 GlBufferStorage::~GlBufferStorage()
 {
     shared_->makeCurrent();
-    shared_->noteBufferDeleted();
+    shared_->noteBufferDeleted(name_);
     glDeleteBuffers(1, &name_);
 }
 

@@ -27,6 +27,7 @@ void GlDevice::draw(const DrawCall& request)
         const GlStreamRing::Slice slice = pipeline_->streamVertices(request.vertexData, request.vertexBytes);
         call.vertexBuffer = slice.buffer;
         call.vertexOffset = slice.offset;
+        call.streamed = true;
     }
     if (request.indexSize != 0) {
         call.indexed = true;
@@ -40,6 +41,7 @@ void GlDevice::draw(const DrawCall& request)
                 pipeline_->streamIndices(request.indexData, static_cast<std::size_t>(request.count) * request.indexSize);
             call.indexBuffer = slice.buffer;
             call.indexOffset = slice.offset;
+            call.streamed = true;
         }
     }
     pipeline_->draw(state_, textures, call, submitDraws_);

@@ -15,6 +15,8 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace d3dgl {
 
@@ -35,9 +37,11 @@ public:
     void forgetTexture(GLuint texture);
     void forgetRenderbuffer(GLuint renderbuffer);
 
-    // Buffer deletions so far: vertex arrays remember buffer names, which OpenGL reuses.
-    void noteBufferDeleted() { ++bufferDeletions_; }
-    std::uint64_t bufferDeletions() const { return bufferDeletions_; }
+    // Buffers deleted since the pipeline last looked: vertex arrays remember buffer names,
+    // which OpenGL reuses.
+    void noteBufferDeleted(GLuint name) { deletedBuffers_.push_back(name); }
+    std::vector<GLuint> takeDeletedBuffers() { return std::exchange(deletedBuffers_, {}); }
+    bool buffersDeleted() const { return !deletedBuffers_.empty(); }
 
     IDirect3DDevice9* device = nullptr;
 
@@ -48,7 +52,7 @@ private:
 
     std::shared_ptr<GlContext> context_;
     std::map<FramebufferKey, GLuint> framebuffers_;
-    std::uint64_t bufferDeletions_ = 0;
+    std::vector<GLuint> deletedBuffers_;
 };
 
 using GlShared = std::shared_ptr<GlDeviceShared>;
