@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 Group::Group(SceneGraph& scene, int id) : Base(scene, id)
 {
@@ -37,7 +38,12 @@ void Group::link()
 void Group::refresh(bool transformChanged)
 {
     if (!transformChanged) return;
-    local_ = ::localMatrix(transform);
+    static_assert(sizeof(Transform) == 10 * sizeof(float), "compared as bytes: no padding");
+    if (!localKnown_ || std::memcmp(&localFrom_, &transform, sizeof(Transform)) != 0) {
+        local_ = ::localMatrix(transform);
+        localFrom_ = transform;
+        localKnown_ = true;
+    }
     Group* p = parent();
     world_ = p ? local_ * p->world_ : local_;
 

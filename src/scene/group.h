@@ -68,6 +68,10 @@ private:
 
     ObjectRef<Group> parent_;
     D3DXMATRIX local_;
+    // The transform local_ was made from: a parent's animation refreshes every node below it,
+    // while most of them keep their own placement.
+    Transform localFrom_;
+    bool localKnown_ = false;
     D3DXMATRIX world_;
     float radiusSquared_ = 0.0f;
     std::vector<Group*> children_;

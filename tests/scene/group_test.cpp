@@ -4,6 +4,9 @@
 #include "scene_fixture.h"
 
 #include "scene/mesh.h"
+#include "scene/transform.h"
+
+#include <functional>
 
 namespace {
 
@@ -57,6 +60,34 @@ TEST_F(GroupTest, WorldIsLocalTimesTheParentsWorld)
     expectMatrixNear(child.worldMatrix(), child.localMatrix() * root.worldMatrix());
     EXPECT_NEAR(child.centre().x, 10.0f, 1e-5f);
     EXPECT_NEAR(child.centre().y, 1.0f, 1e-5f);
+}
+
+TEST_F(GroupTest, EveryChangeOfAnyTransformPartReachesTheMatricesOnTheNextRefresh)
+{
+    // Refreshes reuse a node's local matrix while its transform stays the same; a change of
+    // any single number must still be seen, on the node refreshed itself and below a parent.
+    Group& root = node("root");
+    Group& child = node("child", root.id());
+    scene->setRoot(&root);
+    scene->prepare();
+    const D3DXVECTOR3 axis(0, 0, 1);
+    D3DXQUATERNION turned;
+    D3DXQuaternionRotationAxis(&turned, &axis, 0.5f);
+    const std::function<void(Transform&)> changes[] = {
+        [](Transform& t) { t.position.x = 3.0f; },  [](Transform& t) { t.position.z = -2.0f; },
+        [&](Transform& t) { t.rotation = turned; }, [](Transform& t) { t.scale.y = 0.25f; },
+        [](Transform& t) { t.scale.y = 1.0f; },     [](Transform& t) { t.position = {0, 0, 0}; },
+    };
+    for (Group* changed : {&child, &root}) {
+        int step = 0;
+        for (const auto& change : changes) {
+            change(changed->transform);
+            root.refresh(true);
+            expectMatrixNear(changed->localMatrix(), ::localMatrix(changed->transform));
+            expectMatrixNear(child.worldMatrix(), ::localMatrix(child.transform) * ::localMatrix(root.transform));
+            EXPECT_FALSE(HasFailure()) << changed->name << " step " << step++;
+        }
+    }
 }
 
 TEST_F(GroupTest, BoundsAddChildRadiusSquaredAndSquaredDistance)

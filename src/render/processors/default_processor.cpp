@@ -101,10 +101,8 @@ void DefaultProcessor::setLightingStates()
 void DefaultProcessor::sortSubMeshes()
 {
     // A sub-mesh without material counts as opaque; its id (-1) sorts last as unsigned.
-    std::sort(subMeshes_.begin(), subMeshes_.end(), [](const SubMeshEntry& a, const SubMeshEntry& b) {
-        if (a.blends != b.blends) return !a.blends;
-        return a.materialId < b.materialId;
-    });
+    std::sort(subMeshes_.begin(), subMeshes_.end(),
+              [](const SubMeshEntry& a, const SubMeshEntry& b) { return a.order() < b.order(); });
 }
 
 void DefaultProcessor::drawSubMeshes()

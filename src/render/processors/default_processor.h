@@ -35,6 +35,8 @@ public:
         Material* material;
         bool blends;
         std::uint32_t materialId;
+        // Blending after opaque, then by material id: the two compared as one number.
+        std::uint64_t order() const { return std::uint64_t{blends} << 32 | materialId; }
     };
     struct SpriteEntry {
         Sprite* sprite;

@@ -29,18 +29,8 @@ void colorOf(const D3DCOLORVALUE& color, float out[4])
 // transposed matrix, so the shader's G * v equals the row-vector product v · M.
 void store(const D3DMATRIX& m, float out[16]) { std::memcpy(out, &m, sizeof(float) * 16); }
 
-} // namespace
-
-D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b)
-{
-    D3DMATRIX r{};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
-    return r;
-}
-
-D3DMATRIX normalMatrixOf(const D3DMATRIX& m)
+// Inlined where the draw array is filled, so the matrix just multiplied stays in registers.
+inline D3DMATRIX normalMatrixInline(const D3DMATRIX& m)
 {
     // Cofactors of the upper 3 × 3; the inverse transpose is cofactor / determinant.
     const float c00 = m.m[1][1] * m.m[2][2] - m.m[1][2] * m.m[2][1];
@@ -62,12 +52,25 @@ D3DMATRIX normalMatrixOf(const D3DMATRIX& m)
     return r;
 }
 
+} // namespace
+
+D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b)
+{
+    D3DMATRIX r{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+    return r;
+}
+
+D3DMATRIX normalMatrixOf(const D3DMATRIX& m) { return normalMatrixInline(m); }
+
 void fillDrawTransforms(const DeviceState& state, FfDrawBlock* block)
 {
     const D3DMATRIX worldView = multiply(state.world, state.view);
     store(worldView, block->worldView);
     store(state.projection, block->projection);
-    store(normalMatrixOf(worldView), block->normalMatrix);
+    store(normalMatrixInline(worldView), block->normalMatrix);
 }
 
 void fillDrawBlock(const DeviceState& state, float maxPointSize, FfDrawBlock* block)

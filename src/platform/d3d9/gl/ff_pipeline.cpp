@@ -8,6 +8,7 @@
 #include "platform/d3d9/gl/ff_state_translation.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace d3dgl {
@@ -18,6 +19,9 @@ namespace {
 // their storage, which is not free).
 constexpr std::size_t kVertexRingBytes = 4u << 20;
 constexpr std::size_t kIndexRingBytes = 1u << 20;
+// World-view, projection and normal matrix lead the draw array.
+constexpr GLsizei kDrawMatrixVec4s = offsetof(FfDrawBlock, materialDiffuse) / 16;
+static_assert(kDrawMatrixVec4s == 12, "the three matrices lead the draw array");
 
 GlStreamRing::Slice streamInto(GlStreamRing& ring, const void* data, std::size_t bytes)
 {
@@ -159,6 +163,7 @@ void FfPipeline::updateConstants(DeviceState& state)
     if (state.dirty & (kDirtyMaterial | kDirtyViewport) || !versions_[kUniformDraw]) {
         fillDrawBlock(state, maxPointSize_, &drawBlock_);
         versions_[kUniformDraw] = nextVersion_++;
+        drawTailVersion_ = versions_[kUniformDraw];
     } else if (state.dirty & kDirtyTransforms) {
         fillDrawTransforms(state, &drawBlock_);
         versions_[kUniformDraw] = nextVersion_++;
@@ -184,7 +189,13 @@ void FfPipeline::uploadConstants(FfProgram& program)
     for (int i = 0; i < kUniformArrays; ++i) {
         if (program.versions[i] == versions_[i]) continue;
         program.versions[i] = versions_[i];
-        if (program.locations[i] >= 0) glUniform4fv(program.locations[i], lengths[i], data[i]);
+        GLsizei length = lengths[i];
+        if (i == kUniformDraw) {
+            // Between most draws only the matrices at the front of the array change.
+            if (program.drawTailVersion == drawTailVersion_) length = kDrawMatrixVec4s;
+            program.drawTailVersion = drawTailVersion_;
+        }
+        if (program.locations[i] >= 0) glUniform4fv(program.locations[i], length, data[i]);
     }
 }
 
@@ -241,7 +252,7 @@ void FfPipeline::draw(DeviceState& state, const std::array<FfStageTexture, D3D_M
     if (call.streamed)
         arrays_.bindForStream(state.fvf, source);
     else
-        arrays_.bindForBuffers(state.fvf, source);
+        arrays_.bindForBuffers(state.fvf, source, call.arrayHint);
 
     if (!submit) return;
     const GLenum mode = glPrimitiveMode(call.type);

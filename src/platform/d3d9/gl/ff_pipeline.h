@@ -49,6 +49,7 @@ struct FfDrawCall {
     GLenum indexType = GL_UNSIGNED_SHORT;
     GLint baseVertex = 0;
     bool streamed = false;      // from user memory, through the streaming buffers
+    FfVertexArrays::Hint* arrayHint = nullptr;  // kept with the vertex buffer
 };
 
 class FfPipeline {
@@ -109,6 +110,8 @@ private:
     FfLightBlock lightBlock_{};
     FfTextureBlock textureBlock_{};
     std::array<std::uint64_t, kUniformArrays> versions_{};
+    // Changes only with the draw array's values past its matrices (material, viewport, points).
+    std::uint64_t drawTailVersion_ = 0;
     std::uint64_t nextVersion_ = 1;
 
     FfVertexArrays arrays_;

@@ -22,6 +22,8 @@ struct FfProgram {
     GLuint name = 0;                                   // 0: failed to build
     std::array<GLint, kUniformArrays> locations{-1, -1, -1};
     std::array<std::uint64_t, kUniformArrays> versions{};
+    // The version of the draw array's values past its matrices this program holds.
+    std::uint64_t drawTailVersion = 0;
 };
 
 class FfProgramCache {

@@ -59,10 +59,16 @@ void FfVertexArrays::releaseBufferArrays()
 {
     for (auto& entry : bufferArrays_) release(entry.second);
     bufferArrays_.clear();
+    ++generation_;
 }
 
-void FfVertexArrays::bindForBuffers(DWORD fvf, const Source& source)
+void FfVertexArrays::bindForBuffers(DWORD fvf, const Source& source, Hint* hint)
 {
+    if (hint && hint->owner == this && hint->generation == generation_ && hint->fvf == fvf &&
+        same(hint->source, source)) {
+        cache_.bindVertexArray(hint->vao);
+        return;
+    }
     const Key key{fvf, source};
     auto found = bufferArrays_.find(key);
     if (found == bufferArrays_.end()) {
@@ -73,6 +79,7 @@ void FfVertexArrays::bindForBuffers(DWORD fvf, const Source& source)
         found = bufferArrays_.emplace(key, vao).first;
     }
     cache_.bindVertexArray(found->second);
+    if (hint) *hint = Hint{this, generation_, fvf, source, found->second};
 }
 
 void FfVertexArrays::bindForStream(DWORD fvf, const Source& source)
@@ -104,6 +111,7 @@ void FfVertexArrays::forgetBuffers(std::vector<GLuint> names)
         if (deleted(it->first.source.buffer) || deleted(it->first.source.elements)) {
             release(it->second);
             it = bufferArrays_.erase(it);
+            ++generation_;
         } else {
             ++it;
         }

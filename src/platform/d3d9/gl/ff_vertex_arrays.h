@@ -10,6 +10,7 @@
 #include <epoxy/gl.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -26,13 +27,23 @@ public:
         GLuint elements = 0;
     };
 
+    // The array a vertex buffer was last drawn through, kept with the buffer so that drawing it
+    // again needs no search; stale once any array is deleted.
+    struct Hint {
+        const FfVertexArrays* owner = nullptr;
+        std::uint64_t generation = 0;
+        DWORD fvf = 0;
+        Source source;
+        GLuint vao = 0;
+    };
+
     explicit FfVertexArrays(GlStateCache& cache) : cache_(cache) {}
     ~FfVertexArrays();
     FfVertexArrays(const FfVertexArrays&) = delete;
     FfVertexArrays& operator=(const FfVertexArrays&) = delete;
 
     // Binds an array reading `source` in the layout of `fvf`.
-    void bindForBuffers(DWORD fvf, const Source& source);
+    void bindForBuffers(DWORD fvf, const Source& source, Hint* hint = nullptr);
     void bindForStream(DWORD fvf, const Source& source);
 
     // OpenGL reuses deleted buffer names: nothing may still read through them.
@@ -43,14 +54,14 @@ public:
     static constexpr std::size_t kMaxBufferArrays = 8192;
 
 private:
+    static bool same(const Source& a, const Source& b)
+    {
+        return a.buffer == b.buffer && a.offset == b.offset && a.stride == b.stride && a.elements == b.elements;
+    }
     struct Key {
         DWORD fvf;
         Source source;
-        bool operator==(const Key& other) const
-        {
-            return fvf == other.fvf && source.buffer == other.source.buffer && source.offset == other.source.offset &&
-                   source.stride == other.source.stride && source.elements == other.source.elements;
-        }
+        bool operator==(const Key& other) const { return fvf == other.fvf && same(source, other.source); }
     };
     struct KeyHash {
         std::size_t operator()(const Key& key) const;
@@ -65,6 +76,8 @@ private:
     void releaseBufferArrays();
 
     GlStateCache& cache_;
+    // Rises whenever arrays are deleted, so hints naming them are no longer trusted.
+    std::uint64_t generation_ = 1;
     std::unordered_map<Key, GLuint, KeyHash> bufferArrays_;
     std::map<DWORD, StreamArray> streamArrays_;
 };

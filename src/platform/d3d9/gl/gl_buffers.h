@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/ff_vertex_arrays.h"
 #include "platform/d3d9/gl/gl_device_shared.h"
 
 #include <cstdint>
@@ -45,11 +46,13 @@ public:
     HRESULT Unlock() override { return storage_.unlock(); }
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
     const GlBufferStorage& storage() const { return storage_; }
+    FfVertexArrays::Hint& arrayHint() { return arrayHint_; }
 
 private:
     GlBufferStorage storage_;
     ULONG references_ = 1;
     D3DVERTEXBUFFER_DESC desc_{};
+    FfVertexArrays::Hint arrayHint_;
 };
 
 class GlIndexBuffer final : public IDirect3DIndexBuffer9 {

@@ -20,7 +20,9 @@ void GlDevice::draw(const DrawCall& request)
     call.stride = static_cast<GLsizei>(request.stride);
     call.count = static_cast<GLsizei>(request.count);
     if (request.vertexBuffer) {
-        call.vertexBuffer = static_cast<GlVertexBuffer*>(request.vertexBuffer)->storage().name();
+        auto* vertices = static_cast<GlVertexBuffer*>(request.vertexBuffer);
+        call.vertexBuffer = vertices->storage().name();
+        call.arrayHint = &vertices->arrayHint();
         call.vertexOffset = request.vertexOffset;
         call.firstVertex = static_cast<GLint>(request.firstVertex);
     } else {
