@@ -30,6 +30,12 @@ DWORD colourByte(float value)
     return static_cast<DWORD>(value * 255.0f + 0.5f);
 }
 
+// The picture path truncates: alpha 0.5 gives 127 where the colour path gives 128.
+DWORD alphaByte(float alpha)
+{
+    return alpha > 0.0f ? static_cast<DWORD>(alpha * 255.0f) : 0;
+}
+
 std::vector<std::uint8_t> readOrFail(const std::string& fileName)
 {
     std::optional<std::vector<std::uint8_t>> bytes = readImageFile(fileName);
@@ -167,6 +173,9 @@ void ImageBlitter::draw(float scriptTimeMs)
     if (!frames_.empty()) stepSequence(scriptTimeMs);
 
     bool blend;
+    // Whether the quad would leave every pixel as it is: blended over (not added) with a
+    // source alpha of 0. Only the draw is skipped; the states are set as for any draw.
+    bool invisible;
     if (isSolidColour_) {
         const float scale = 1.0f / 255.0f;
         const float red = static_cast<float>((colour_ >> 16) & 0xFF) * scale;
@@ -182,6 +191,7 @@ void ImageBlitter::draw(float scriptTimeMs)
         device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TFACTOR);
         device_->SetTexture(0, nullptr);
         blend = additive || scaledAlpha < 0.999f;
+        invisible = !additive && (factor >> 24) == 0;
     } else {
         device_->SetTexture(0, texture_.get());
         device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
@@ -191,15 +201,14 @@ void ImageBlitter::draw(float scriptTimeMs)
         device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
         const bool fading = alpha < 0.999f;
         if (fading) {
-            // The picture path truncates: alpha 0.5 gives 127 where the colour path gives 128.
-            const DWORD alphaByte = alpha > 0.0f ? static_cast<DWORD>(alpha * 255.0f) : 0;
             device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
             device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
-            device_->SetRenderState(D3DRS_TEXTUREFACTOR, alphaByte << 24);
+            device_->SetRenderState(D3DRS_TEXTUREFACTOR, alphaByte(alpha) << 24);
         } else {
             device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
         }
         blend = hasAlpha_ || additive || fading;
+        invisible = !additive && fading && alphaByte(alpha) == 0;
     }
 
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, blend ? TRUE : FALSE);
@@ -229,7 +238,8 @@ void ImageBlitter::draw(float scriptTimeMs)
     device_->SetRenderState(D3DRS_ZENABLE, FALSE);
     device_->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     device_->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad_.data(), sizeof(Vertex));
+    // A faded-out layer costs a full blend of its area on a software rasteriser for nothing.
+    if (!invisible) device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad_.data(), sizeof(Vertex));
     device_->SetRenderState(D3DRS_ZENABLE, TRUE);
     device_->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     device_->SetRenderState(D3DRS_LIGHTING, TRUE);

@@ -354,7 +354,6 @@ TEST_F(ImageBlitterTest, SolidColourDrawsTheTextureFactorOverTheScreen)
     EXPECT_EQ(stage(0, D3DTSS_COLORARG1), D3DTA_TFACTOR);
     EXPECT_EQ(stage(0, D3DTSS_ALPHAARG1), D3DTA_TFACTOR);
     EXPECT_EQ(findCall(*device, "SetTexture 0 @0"), findCall(*device, "SetTexture 0 "));
-    EXPECT_EQ(state(D3DRS_ALPHABLENDENABLE), DWORD(TRUE));
 
     const std::vector<QuadVertex> quad = lastDrawnVertices(*device);
     ASSERT_EQ(quad.size(), 4u);
@@ -386,6 +385,40 @@ TEST_F(ImageBlitterTest, SolidColourAlphaAndBlending)
         blitter->draw(0);
         EXPECT_EQ(state(D3DRS_TEXTUREFACTOR), c.factor) << std::hex << c.colour << " " << c.alpha;
         EXPECT_EQ(state(D3DRS_ALPHABLENDENABLE), DWORD(c.blend ? TRUE : FALSE)) << std::hex << c.colour << " " << c.alpha;
+    }
+}
+
+// A layer blended over at alpha 0 leaves the screen as it was, so its quad is not drawn; an
+// added one still shows (the colour is added whatever the alpha), and so does any alpha byte
+// above 0. The states are those of a drawn quad either way.
+TEST_F(ImageBlitterTest, OnlyQuadsThatChangeNoPixelAreSkipped)
+{
+    writeBytes("a8.png", encodePng(patternPicture(8, 8, 4)));
+    const struct {
+        bool solid;
+        D3DCOLOR colour;
+        float alpha;
+        bool additive;
+        bool drawn;
+    } cases[] = {
+        {false, 0, 0.0f, false, false},          {false, 0, -0.5f, false, false},
+        {false, 0, 0.0039f, false, false},       // truncates to byte 0
+        {false, 0, 0.004f, false, true},         {false, 0, 0.0f, true, true},
+        {false, 0, 1.0f, false, true},           {true, 0xFFFFFFFF, 0.0f, false, false},
+        {true, 0xFFFFFFFF, 0.0019f, false, false}, // rounds to byte 0
+        {true, 0xFFFFFFFF, 0.002f, false, true}, {true, 0xFFFFFFFF, 0.0f, true, true},
+        {true, 0x00FFFFFF, 1.0f, false, false},  {true, 0xFF336699, 1.0f, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.solid ? "colour " : "picture ") << std::hex << c.colour << std::dec
+                                        << " alpha " << c.alpha << " additive " << c.additive);
+        auto blitter = c.solid ? colour(c.colour) : load("a8.png");
+        blitter->alpha = c.alpha;
+        blitter->additive = c.additive;
+        const std::size_t before = device->countCalls("DrawPrimitiveUP");
+        blitter->draw(0);
+        EXPECT_EQ(device->countCalls("DrawPrimitiveUP") - before, c.drawn ? 1u : 0u);
+        EXPECT_EQ(state(D3DRS_ZENABLE), DWORD(TRUE));
     }
 }
 

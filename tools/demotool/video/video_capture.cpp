@@ -26,10 +26,11 @@ void VideoCapture::mixUntil(std::int64_t sample)
 {
     // Mixed in slices of a tenth of a second, so a long jump never needs a large buffer.
     const std::int64_t slice = std::max(sampleRate_ / 10, 1);
+    sound_.clear();
     while (mixed_ < sample) {
         const auto count = static_cast<std::size_t>(std::min(slice, sample - mixed_));
         mixer_.mix(recorder_.playbacks(), mixed_, count, buffer_);
-        encoder_.addSound(buffer_.data(), count);
+        sound_.insert(sound_.end(), buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(count * 2));
         mixed_ += static_cast<std::int64_t>(count);
     }
 }
@@ -40,8 +41,9 @@ void VideoCapture::addFrame(const std::uint8_t* pixels, std::size_t pitch, doubl
         firstSample_ = soundtrackSampleAt(timeMs, sampleRate_);
         mixed_ = *firstSample_;
     }
-    encoder_.addFrame(pixels, pitch);
+    // Mixed here, on the capture's thread: the recorder's events change as the demo goes on.
     mixUntil(soundtrackSampleAt(timeMs + frameMs_, sampleRate_));
+    encoder_.addFrame(pixels, pitch, sound_);
 }
 
 void VideoCapture::finish()

@@ -1,4 +1,4 @@
-// A capture written as a video: each drawn frame goes to the encoder, and after it the
+// A capture written as a video: each drawn frame goes to the encoder's thread, and with it the
 // soundtrack up to the next frame's time, mixed from what the recorder has heard so far (no
 // later event can change that stretch: the clock only moves between frames).
 #pragma once
@@ -6,6 +6,7 @@
 #include "platform/sound/soundtrack_recorder.h"
 #include "video/music_decoder.h"
 #include "video/soundtrack_mixer.h"
+#include "video/encoding_thread.h"
 #include "video/video_encoder.h"
 
 #include <map>
@@ -27,7 +28,7 @@ private:
     const DecodedMusic* music(std::size_t file);
     void mixUntil(std::int64_t sample);
 
-    VideoEncoder encoder_;
+    EncodingThread encoder_;
     const SoundtrackRecorder& recorder_;
     int sampleRate_;
     double frameMs_;
@@ -36,4 +37,5 @@ private:
     std::optional<std::int64_t> firstSample_;
     std::int64_t mixed_ = 0;  // the next soundtrack sample to hand over, counted from 0 ms
     std::vector<float> buffer_;
+    std::vector<float> sound_;  // the stretch that follows the frame being added
 };
