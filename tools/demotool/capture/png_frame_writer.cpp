@@ -1,52 +1,20 @@
 #include "capture/png_frame_writer.h"
 
+#include "capture/png_frame_encoding.h"
 #include "file_io.h"
 #include "tool_error.h"
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
+#include <algorithm>
 
 namespace {
 
 // Enough queued frames to keep the workers busy, few enough to bound the memory.
 constexpr std::size_t kMaxQueued = 8;
 
-void appendBytes(void* context, void* data, int size)
-{
-    auto* out = static_cast<std::vector<std::uint8_t>*>(context);
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    out->insert(out->end(), bytes, bytes + size);
-}
-
 } // namespace
-
-std::vector<std::uint8_t> encodeFramePng(const FramePixels& frame)
-{
-    std::vector<std::uint8_t> rgb(std::size_t{frame.width} * frame.height * 3);
-    for (std::size_t i = 0, n = std::size_t{frame.width} * frame.height; i < n; ++i) {
-        rgb[i * 3] = frame.bgrx[i * 4 + 2];
-        rgb[i * 3 + 1] = frame.bgrx[i * 4 + 1];
-        rgb[i * 3 + 2] = frame.bgrx[i * 4];
-    }
-    std::vector<std::uint8_t> png;
-    if (!stbi_write_png_to_func(appendBytes, &png, static_cast<int>(frame.width), static_cast<int>(frame.height), 3,
-                                rgb.data(), static_cast<int>(frame.width) * 3))
-        png.clear();
-    return png;
-}
 
 PngFrameWriter::PngFrameWriter(std::filesystem::path folder, unsigned workers) : folder_(std::move(folder))
 {
-    // Frames are many and usually converted again: speed matters more than the last few
-    // percent of size. Set before any worker reads it.
-    stbi_write_png_compression_level = 3;
     for (unsigned i = 0; i < std::max(workers, 1u); ++i) workers_.emplace_back([this] { work(); });
 }
 

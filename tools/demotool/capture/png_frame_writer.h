@@ -43,6 +43,3 @@ private:
     bool stopping_ = false;
     std::string failure_;
 };
-
-// The PNG bytes of a frame (RGB, 8 bits a channel).
-std::vector<std::uint8_t> encodeFramePng(const FramePixels& frame);
